@@ -1,0 +1,101 @@
+#ifndef CONVERTER_TESTS_CASES_H
+#define CONVERTER_TESTS_CASES_H
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+// One command line and what the program must answer to it. The status is the
+// program's own; a POSIX parent sees only its low eight bits.
+struct case_row {
+	std::vector<std::string> args;  // after the program name
+	std::string out;
+	int status;
+};
+
+inline void PrintTo(const case_row &row, std::ostream *os)
+{
+	*os << "converter";
+	for (const std::string &a : row.args)
+		*os << " '" << a << "'";
+}
+
+inline const std::string usage_text =
+    "TEMP CONVERTOR PROGRAM: \n"
+    "\tConvert Celsius to Fahrenheit\t[ -f, -F ]\n"
+    "\tConvert Fahrenheit to Celsius\t[ -c, -C ]\n";
+inline const std::string hint = "Try '-h' to view options.\n";
+inline const std::string missing_temperature = "Error: Missing Temperature!\n";
+inline const std::string missing_something = "Error: Missing something!\n";
+
+inline const std::vector<case_row> usage_cases = {
+    {{}, "Error: Missing parameter, try '-h' to view options!\n", 1},
+    {{"-h"}, usage_text, 808},
+    {{"-help"}, usage_text, 808},
+    {{"/h"}, usage_text, 808},
+    {{"xh"}, usage_text, 808},
+    {{"-H"}, hint, 808},
+    {{"-f"}, hint, 808},
+    {{"-c"}, hint, 808},
+    {{"h"}, hint, 808},
+    {{""}, hint, 808},
+};
+
+inline const std::vector<case_row> conversion_cases = {
+    {{"-f", "100"}, "100 To Fahrenheit equals: 212\n", 0},
+    {{"-F", "37"}, "37 To Fahrenheit equals: 98.6\n", 0},
+    {{"-f", "-40"}, "-40 To Fahrenheit equals: -40\n", 0},
+    {{"-f", "0.5"}, "0.5 To Fahrenheit equals: 32.9\n", 0},
+    {{"/f", "100"}, "100 To Fahrenheit equals: 212\n", 0},
+    {{"-fahrenheit", "100"}, "100 To Fahrenheit equals: 212\n", 0},
+    {{"-c", "212"}, "212 To Celsius equals: 100\n", 0},
+    {{"-C", "50"}, "50 To Celsius equals: 10\n", 0},
+    {{"-c", "98.6"}, "98.6 To Celsius equals: 37\n", 0},
+    {{"-c", "32"}, "32 To Celsius equals: 0\n", 0},
+    {{"-c", "-40"}, "-40 To Celsius equals: -40\n", 0},
+};
+
+inline const std::vector<case_row> format_cases = {
+    {{"-f", "1e6"}, "1e+06 To Fahrenheit equals: 1.8e+06\n", 0},
+    {{"-f", "1e-5"}, "1e-05 To Fahrenheit equals: 32\n", 0},
+    {{"-f", "1e-300"}, "1e-300 To Fahrenheit equals: 32\n", 0},
+    {{"-f", "123.456"}, "123.5 To Fahrenheit equals: 254.2\n", 0},
+    {{"-c", "9999.9"}, "1e+04 To Celsius equals: 5538\n", 0},
+    {{"-f", "12abc"}, "12 To Fahrenheit equals: 53.6\n", 0},
+    {{"-f", " 0x1A"}, "26 To Fahrenheit equals: 78.8\n", 0},
+    {{"-f", "1e400"}, "inf To Fahrenheit equals: inf\n", 0},
+    {{"-c", "-inf"}, "-inf To Celsius equals: -inf\n", 0},
+    {{"-f", "nan"}, "nan To Fahrenheit equals: nan\n", 0},
+};
+
+inline const std::vector<case_row> temperature_cases = {
+    {{"-f", "0"}, "0 To Fahrenheit equals: 32\n", 0},
+    {{"-f", "-0"}, "-0 To Fahrenheit equals: 32\n", 0},
+    {{"-c", "0.0"}, "0 To Celsius equals: -17.78\n", 0},
+    {{"-c", "0"}, "0 To Celsius equals: -17.78\n", 0},
+    {{"-f", "1e-400"}, "0 To Fahrenheit equals: 32\n", 0},
+    {{"-f", "abc"}, missing_temperature, 80},
+    {{"-f", ""}, missing_temperature, 80},
+    {{"-f", " "}, missing_temperature, 80},
+    {{"-f", "-"}, missing_temperature, 80},
+    {{"-f", "."}, missing_temperature, 80},
+    {{"-c", "e5"}, missing_temperature, 80},
+    {{"-x", "abc"}, missing_temperature, 80},
+};
+
+inline const std::vector<case_row> letter_cases = {
+    {{"-x", "5"}, missing_something, 1},
+    {{"-h", "20"}, missing_something, 1},
+    {{"-x", "0"}, missing_something, 1},
+    {{"", "5"}, missing_something, 1},
+    {{"f", "5"}, missing_something, 1},
+};
+
+inline const std::vector<case_row> extra_argument_cases = {
+    {{"-f", "10", "20"}, "10 To Fahrenheit equals: 50\n", 0},
+    {{"-c", "212", "abc", "-h"}, "212 To Celsius equals: 100\n", 0},
+    {{"-f", "abc", "10"}, missing_temperature, 80},
+    {{"-x", "5", "-f"}, missing_something, 1},
+};
+
+#endif

@@ -1,0 +1,141 @@
+#include "run.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <stdexcept>
+#include <system_error>
+
+namespace {
+
+[[noreturn]] void fail(const char *what)
+{
+	throw std::system_error(errno, std::generic_category(), what);
+}
+
+// Owns one pipe; both ends close with it.
+struct pipe_pair {
+	std::array<int, 2> fd{-1, -1};
+
+	pipe_pair()
+	{
+		if (pipe2(fd.data(), O_CLOEXEC) != 0)
+			fail("pipe2");
+	}
+	~pipe_pair()
+	{
+		for (const int f : fd)
+			if (f >= 0)
+				close(f);
+	}
+	pipe_pair(const pipe_pair &) = delete;
+	pipe_pair &operator=(const pipe_pair &) = delete;
+
+	void close_write()
+	{
+		close(fd[1]);
+		fd[1] = -1;
+	}
+};
+
+// Reads both pipes together, so that a child filling one cannot stall on it
+// while the other is drained.
+void drain(int out_fd, int err_fd, std::string &out, std::string &err)
+{
+	std::array<pollfd, 2> fds{pollfd{out_fd, POLLIN, 0},
+	    pollfd{err_fd, POLLIN, 0}};
+	std::array<std::string *, 2> into{&out, &err};
+	int open_count = 0;
+	for (const pollfd &p : fds)
+		open_count += p.fd >= 0 ? 1 : 0;
+	std::array<char, 65536> buf{};
+	while (open_count > 0) {
+		if (poll(fds.data(), fds.size(), -1) < 0) {
+			if (errno == EINTR)
+				continue;
+			fail("poll");
+		}
+		for (std::size_t i = 0; i < fds.size(); ++i) {
+			if (fds[i].fd < 0 || fds[i].revents == 0)
+				continue;
+			const ssize_t n = read(fds[i].fd, buf.data(), buf.size());
+			if (n > 0) {
+				into[i]->append(buf.data(), static_cast<std::size_t>(n));
+			} else if (n == 0 || errno != EINTR) {
+				fds[i].fd = -1;
+				--open_count;
+			}
+		}
+	}
+}
+
+}  // namespace
+
+bool outcome::exited() const
+{
+	return WIFEXITED(wait_status);
+}
+
+int outcome::status() const
+{
+	return WEXITSTATUS(wait_status);
+}
+
+outcome run(const std::string &program, const std::vector<std::string> &argv,
+    sink out)
+{
+	std::vector<char *> cargv;
+	cargv.reserve(argv.size() + 1);
+	for (const std::string &word : argv)
+		cargv.push_back(const_cast<char *>(word.c_str()));
+	cargv.push_back(nullptr);
+
+	pipe_pair out_pipe;
+	pipe_pair err_pipe;
+	posix_spawn_file_actions_t actions;
+	posix_spawn_file_actions_init(&actions);
+	switch (out) {
+	case sink::pipe:
+		posix_spawn_file_actions_adddup2(&actions, out_pipe.fd[1], 1);
+		break;
+	case sink::closed:
+		posix_spawn_file_actions_addclose(&actions, 1);
+		break;
+	case sink::full_device:
+		posix_spawn_file_actions_addopen(&actions, 1, "/dev/full",
+		    O_WRONLY, 0);
+		break;
+	}
+	posix_spawn_file_actions_adddup2(&actions, err_pipe.fd[1], 2);
+
+	pid_t pid = 0;
+	const int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr,
+	    cargv.data(), environ);
+	posix_spawn_file_actions_destroy(&actions);
+	if (rc != 0) {
+		errno = rc;
+		fail("posix_spawnp");
+	}
+
+	out_pipe.close_write();
+	err_pipe.close_write();
+	outcome result;
+	drain(out == sink::pipe ? out_pipe.fd[0] : -1, err_pipe.fd[0],
+	    result.out, result.err);
+	while (waitpid(pid, &result.wait_status, 0) < 0)
+		if (errno != EINTR)
+			fail("waitpid");
+	return result;
+}
+
+outcome run_converter(const std::vector<std::string> &args, sink out)
+{
+	std::vector<std::string> argv{"converter"};
+	argv.insert(argv.end(), args.begin(), args.end());
+	return run(CONVERTER_PATH, argv, out);
+}
