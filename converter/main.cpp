@@ -39,8 +39,8 @@ std::optional<double> read_temperature(const char *text)
 int main(int argc, char *argv[])
 {
 	if (argc >= 3) {
-		convert_and_report(option_letter(argv[1]),
-		    read_temperature(argv[2]));
+		convert_and_report(
+		    option_letter(argv[1]), read_temperature(argv[2]));
 	} else if (argc == 2) {
 		if (option_letter(argv[1]) == 'h')
 			show_usage();
@@ -48,8 +48,15 @@ int main(int argc, char *argv[])
 			std::printf("Try '-h' to view options.\n");
 		exit_status = 808;
 	} else {
-		std::printf("Error: Missing parameter, try '-h' to view options!\n");
+		std::printf(
+		    "Error: Missing parameter, try '-h' to view options!\n");
 		exit_status = 1;
 	}
+
+	// A line lost to a full disk or a closed stream must not pass for
+	// success; an outcome that already failed keeps its own status.
+	if ((std::fflush(stdout) != 0 || std::ferror(stdout) != 0) &&
+	    exit_status == 0)
+		exit_status = 1;
 	return exit_status;
 }

@@ -3,6 +3,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // One command line and what the program must answer to it. The status is the
@@ -13,11 +14,34 @@ struct case_row {
 	int status;
 };
 
+// A command line as a reader can see it: quoted, long words cut short, and
+// bytes that do not print shown in hexadecimal.
+inline std::string describe(const std::vector<std::string> &args)
+{
+	constexpr std::size_t shown = 40;
+	std::string text = "converter";
+	for (const std::string &word : args) {
+		text += " '";
+		for (const char c : word.substr(0, shown)) {
+			const auto byte = static_cast<unsigned char>(c);
+			if (byte >= 0x20 && byte < 0x7f) {
+				text += c;
+			} else {
+				const std::string_view digits =
+				    "0123456789abcdef";
+				text += "\\x";
+				text += digits[byte >> 4U];
+				text += digits[byte & 0xfU];
+			}
+		}
+		text += word.size() > shown ? "'..." : "'";
+	}
+	return text;
+}
+
 inline void PrintTo(const case_row &row, std::ostream *os)
 {
-	*os << "converter";
-	for (const std::string &a : row.args)
-		*os << " '" << a << "'";
+	*os << describe(row.args);
 }
 
 inline const std::string usage_text =

@@ -17,16 +17,16 @@ TEST_P(answers, exact_output_and_status)
 	EXPECT_EQ(got.status(), row.status & 0xff);
 }
 
-INSTANTIATE_TEST_SUITE_P(usage_and_hint, answers,
-    testing::ValuesIn(usage_cases));
-INSTANTIATE_TEST_SUITE_P(conversion, answers,
-    testing::ValuesIn(conversion_cases));
+INSTANTIATE_TEST_SUITE_P(
+    usage_and_hint, answers, testing::ValuesIn(usage_cases));
+INSTANTIATE_TEST_SUITE_P(
+    conversion, answers, testing::ValuesIn(conversion_cases));
 INSTANTIATE_TEST_SUITE_P(format, answers, testing::ValuesIn(format_cases));
-INSTANTIATE_TEST_SUITE_P(missing_or_zero, answers,
-    testing::ValuesIn(temperature_cases));
-INSTANTIATE_TEST_SUITE_P(unknown_letter, answers,
-    testing::ValuesIn(letter_cases));
-INSTANTIATE_TEST_SUITE_P(extra_arguments, answers,
-    testing::ValuesIn(extra_argument_cases));
+INSTANTIATE_TEST_SUITE_P(
+    missing_or_zero, answers, testing::ValuesIn(temperature_cases));
+INSTANTIATE_TEST_SUITE_P(
+    unknown_letter, answers, testing::ValuesIn(letter_cases));
+INSTANTIATE_TEST_SUITE_P(
+    extra_arguments, answers, testing::ValuesIn(extra_argument_cases));
 
 }  // namespace

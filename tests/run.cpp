@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <stdexcept>
@@ -35,6 +36,8 @@ struct pipe_pair {
 	}
 	pipe_pair(const pipe_pair &) = delete;
 	pipe_pair &operator=(const pipe_pair &) = delete;
+	pipe_pair(pipe_pair &&) = delete;
+	pipe_pair &operator=(pipe_pair &&) = delete;
 
 	void close_write()
 	{
@@ -47,29 +50,26 @@ struct pipe_pair {
 // while the other is drained.
 void drain(int out_fd, int err_fd, std::string &out, std::string &err)
 {
-	std::array<pollfd, 2> fds{pollfd{out_fd, POLLIN, 0},
-	    pollfd{err_fd, POLLIN, 0}};
-	std::array<std::string *, 2> into{&out, &err};
-	int open_count = 0;
-	for (const pollfd &p : fds)
-		open_count += p.fd >= 0 ? 1 : 0;
+	std::array<pollfd, 2> fds{
+	    pollfd{out_fd, POLLIN, 0}, pollfd{err_fd, POLLIN, 0}};
+	const std::array<std::string *, 2> into{&out, &err};
 	std::array<char, 65536> buf{};
-	while (open_count > 0) {
+	while (fds[0].fd >= 0 || fds[1].fd >= 0) {
 		if (poll(fds.data(), fds.size(), -1) < 0) {
 			if (errno == EINTR)
 				continue;
 			fail("poll");
 		}
 		for (std::size_t i = 0; i < fds.size(); ++i) {
-			if (fds[i].fd < 0 || fds[i].revents == 0)
+			pollfd &p = fds.at(i);
+			if (p.fd < 0 || p.revents == 0)
 				continue;
-			const ssize_t n = read(fds[i].fd, buf.data(), buf.size());
-			if (n > 0) {
-				into[i]->append(buf.data(), static_cast<std::size_t>(n));
-			} else if (n == 0 || errno != EINTR) {
-				fds[i].fd = -1;
-				--open_count;
-			}
+			const ssize_t n = read(p.fd, buf.data(), buf.size());
+			if (n > 0)
+				into.at(i)->append(
+				    buf.data(), static_cast<std::size_t>(n));
+			else if (n == 0 || errno != EINTR)
+				p.fd = -1;
 		}
 	}
 }
@@ -86,14 +86,14 @@ int outcome::status() const
 	return WEXITSTATUS(wait_status);
 }
 
-outcome run(const std::string &program, const std::vector<std::string> &argv,
-    sink out)
+outcome run(
+    const std::string &program, const std::vector<std::string> &argv, sink out)
 {
-	std::vector<char *> cargv;
-	cargv.reserve(argv.size() + 1);
-	for (const std::string &word : argv)
-		cargv.push_back(const_cast<char *>(word.c_str()));
-	cargv.push_back(nullptr);
+	// posix_spawn wants writable words; give it copies.
+	std::vector<std::string> words = argv;
+	std::vector<char *> cargv(words.size() + 1, nullptr);
+	std::transform(words.begin(), words.end(), cargv.begin(),
+	    [](std::string &word) { return word.data(); });
 
 	pipe_pair out_pipe;
 	pipe_pair err_pipe;
@@ -107,15 +107,15 @@ outcome run(const std::string &program, const std::vector<std::string> &argv,
 		posix_spawn_file_actions_addclose(&actions, 1);
 		break;
 	case sink::full_device:
-		posix_spawn_file_actions_addopen(&actions, 1, "/dev/full",
-		    O_WRONLY, 0);
+		posix_spawn_file_actions_addopen(
+		    &actions, 1, "/dev/full", O_WRONLY, 0);
 		break;
 	}
 	posix_spawn_file_actions_adddup2(&actions, err_pipe.fd[1], 2);
 
 	pid_t pid = 0;
-	const int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr,
-	    cargv.data(), environ);
+	const int rc = posix_spawnp(
+	    &pid, program.c_str(), &actions, nullptr, cargv.data(), environ);
 	posix_spawn_file_actions_destroy(&actions);
 	if (rc != 0) {
 		errno = rc;

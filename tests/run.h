@@ -12,8 +12,8 @@ struct outcome {
 	std::string err;
 	int wait_status = 0;
 
-	bool exited() const;
-	int status() const;  // meaningful only when exited()
+	[[nodiscard]] bool exited() const;
+	[[nodiscard]] int status() const;  // meaningful only when exited()
 };
 
 // Starts `program` with exactly `argv` (argv[0] included, possibly empty) and
@@ -22,7 +22,7 @@ outcome run(const std::string &program, const std::vector<std::string> &argv,
     sink out = sink::pipe);
 
 // The built converter, called by its plain name and given `args` after it.
-outcome run_converter(const std::vector<std::string> &args,
-    sink out = sink::pipe);
+outcome run_converter(
+    const std::vector<std::string> &args, sink out = sink::pipe);
 
 #endif

@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cases.h"
+#include "run.h"
+
+namespace {
+
+using argv_list = std::vector<std::vector<std::string>>;
+
+// A failed write is a failure, whatever the line was; a status that already
+// tells of a failure stays as it was.
+struct write_failure_row {
+	std::vector<std::string> args;
+	sink where;
+	int status;
+};
+
+void PrintTo(const write_failure_row &row, std::ostream *os)
+{
+	*os << describe(row.args)
+	    << (row.where == sink::closed ? " >&-" : " >/dev/full");
+}
+
+class lost_output : public testing::TestWithParam<write_failure_row> {};
+
+TEST_P(lost_output, is_never_success)
+{
+	const write_failure_row &row = GetParam();
+	const outcome got = run_converter(row.args, row.where);
+	ASSERT_TRUE(got.exited()) << "wait status " << got.wait_status;
+	EXPECT_EQ(got.status(), row.status & 0xff);
+	EXPECT_EQ(got.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(write_failures, lost_output,
+    testing::Values(write_failure_row{{"-f", "100"}, sink::full_device, 1},
+        write_failure_row{{"-f", "100"}, sink::closed, 1},
+        write_failure_row{{"-x", "5"}, sink::full_device, 1},
+        write_failure_row{{"-f", "abc"}, sink::full_device, 80},
+        write_failure_row{{"-c", "abc"}, sink::closed, 80},
+        write_failure_row{{"-h"}, sink::full_device, 808},
+        write_failure_row{{"-H"}, sink::closed, 808},
+        write_failure_row{{}, sink::full_device, 1}));
+
+bool one_line_or_usage(const std::string &out)
+{
+	const bool one_line = !out.empty() && out.find('\n') == out.size() - 1;
+	return one_line || out == usage_text;
+}
+
+// What must hold for any command line at all, without saying which line.
+void check_survives(const argv_list &sweep)
+{
+	for (const std::vector<std::string> &args : sweep) {
+		SCOPED_TRACE(describe(args));
+		const outcome got = run_converter(args);
+		ASSERT_TRUE(got.exited()) << "wait status " << got.wait_status;
+		const int status = got.status();
+		EXPECT_TRUE(status == 0 || status == 1 || status == 80 ||
+		    status == (808 & 0xff))
+		    << "status " << status;
+		EXPECT_EQ(got.err, "");
+		EXPECT_TRUE(one_line_or_usage(got.out))
+		    << "output '" << got.out << "'";
+	}
+}
+
+std::vector<std::string> option_words()
+{
+	const std::string alphabet = "-/cCfFhHx\x80";
+	std::vector<std::string> words{""};
+	for (std::size_t begin = 0, length = 1; length <= 3; ++length) {
+		const std::size_t end = words.size();
+		for (std::size_t i = begin; i < end; ++i)
+			for (const char c : alphabet)
+				words.push_back(words[i] + c);
+		begin = end;
+	}
+	return words;
+}
+
+const std::vector<std::string> temperature_texts = {"", " ", "0", "-0", "+5",
+    ".5", "5.", "1e", "1e400", "1e-400", "0x1A", "0x", "nan", "inf", "-inf",
+    std::string(100000, '9'), "\xff\xfe", "\xc3\x28", "37.5junk", "5\n6",
+    "\t-12"};
+
+TEST(sweep, option_words_alone_and_with_a_number)
+{
+	argv_list sweep;
+	for (const std::string &word : option_words()) {
+		sweep.push_back({word});
+		sweep.push_back({word, "5"});
+	}
+	check_survives(sweep);
+}
+
+TEST(sweep, temperature_texts)
+{
+	argv_list sweep;
+	for (const std::string &text : temperature_texts) {
+		for (const char *word : {"-c", "-F", "-x", "", "f", "-\x80"})
+			sweep.push_back({word, text});
+		sweep.push_back({text});
+		sweep.push_back({text, text, text});
+	}
+	check_survives(sweep);
+}
+
+TEST(sweep, argument_counts)
+{
+	argv_list sweep;
+	for (const int count : {0, 1, 2, 3, 4, 10, 100, 1000, 5000}) {
+		std::vector<std::string> args;
+		args.reserve(static_cast<std::size_t>(count));
+		for (int i = 0; i < count; ++i)
+			args.emplace_back(i % 2 == 0 ? "-f" : "100");
+		sweep.push_back(args);
+	}
+	check_survives(sweep);
+}
+
+TEST(sweep, no_words_at_all)
+{
+	// Not even a program name: a start-up the kernel may or may not allow.
+	const outcome got = run(CONVERTER_PATH, {});
+	ASSERT_TRUE(got.exited()) << "wait status " << got.wait_status;
+	EXPECT_EQ(got.err, "");
+	EXPECT_EQ(got.status(), 1);
+}
+
+}  // namespace
