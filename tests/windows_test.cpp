@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cases.h"
+#include "run.h"
+
+namespace {
+
+std::vector<case_row> every_case()
+{
+	std::vector<case_row> rows;
+	for (const auto *table :
+	    {&usage_cases, &conversion_cases, &format_cases, &temperature_cases,
+	        &letter_cases, &extra_argument_cases})
+		rows.insert(rows.end(), table->begin(), table->end());
+	return rows;
+}
+
+// Windows' text mode turns every newline the program prints into CR LF.
+std::string with_crlf(const std::string &text)
+{
+	std::string out;
+	for (const char c : text) {
+		if (c == '\n')
+			out += '\r';
+		out += c;
+	}
+	return out;
+}
+
+// The prefix and server that the wine_start fixture made ready; Wine's own
+// diagnostics off, so that standard error holds only what the program wrote.
+outcome run_windows(const std::vector<std::string> &words)
+{
+	std::vector<std::string> argv{
+	    "env", "WINEPREFIX=" WINE_PREFIX, "WINEDEBUG=-all", WINE};
+	argv.insert(argv.end(), words.begin(), words.end());
+	return run("env", argv);
+}
+
+// Both builds get the same words; only the line ends may differ.
+class windows_build : public testing::TestWithParam<case_row> {};
+
+TEST_P(windows_build, answers_as_the_native_build)
+{
+	const std::vector<std::string> &args = GetParam().args;
+	const outcome native = run_converter(args);
+	std::vector<std::string> words{CONVERTER_WINDOWS_EXE};
+	words.insert(words.end(), args.begin(), args.end());
+	const outcome windows = run_windows(words);
+
+	ASSERT_TRUE(native.exited() && windows.exited());
+	EXPECT_EQ(windows.out, with_crlf(native.out));
+	EXPECT_EQ(windows.err, "");
+	EXPECT_EQ(windows.status(), native.status());
+}
+
+// A POSIX parent sees eight bits of the status; cmd sees all of it, and the
+// table's own statuses are the full values.
+TEST_P(windows_build, hands_cmd_the_whole_status)
+{
+	const case_row &row = GetParam();
+	std::string exe = std::string("Z:") + CONVERTER_WINDOWS_EXE;
+	for (char &c : exe)
+		c = c == '/' ? '\\' : c;
+	std::vector<std::string> words{"cmd", "/c", exe};
+	words.insert(words.end(), row.args.begin(), row.args.end());
+	words.insert(words.end(), {"&", "echo", "%ERRORLEVEL%"});
+	const outcome got = run_windows(words);
+
+	ASSERT_TRUE(got.exited());
+	const std::string last_line = std::to_string(row.status) + "\r\n";
+	ASSERT_GE(got.out.size(), last_line.size());
+	EXPECT_EQ(got.out.substr(got.out.size() - last_line.size()), last_line)
+	    << got.out;
+	EXPECT_EQ(got.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    every_case, windows_build, testing::ValuesIn(every_case()));
+
+}  // namespace
