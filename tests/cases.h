@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "run.h"
+
 // One command line and what the program must answer to it. The status is the
 // program's own; a POSIX parent sees only its low eight bits.
 struct case_row {
@@ -120,6 +122,31 @@ inline const std::vector<case_row> extra_argument_cases = {
     {{"-c", "212", "abc", "-h"}, "212 To Celsius equals: 100\n", 0},
     {{"-f", "abc", "10"}, missing_temperature, 80},
     {{"-x", "5", "-f"}, missing_something, 1},
+};
+
+// A failed write is a failure, whatever the line was; a status that already
+// tells of a failure stays as it was.
+struct write_failure_row {
+	std::vector<std::string> args;
+	sink where;
+	int status;
+};
+
+inline void PrintTo(const write_failure_row &row, std::ostream *os)
+{
+	*os << describe(row.args)
+	    << (row.where == sink::closed ? " >&-" : " >/dev/full");
+}
+
+inline const std::vector<write_failure_row> write_failure_cases = {
+    {{"-f", "100"}, sink::full_device, 1},
+    {{"-f", "100"}, sink::closed, 1},
+    {{"-x", "5"}, sink::full_device, 1},
+    {{"-f", "abc"}, sink::full_device, 80},
+    {{"-c", "abc"}, sink::closed, 80},
+    {{"-h"}, sink::full_device, 808},
+    {{"-H"}, sink::closed, 808},
+    {{}, sink::full_device, 1},
 };
 
 #endif

@@ -10,20 +10,6 @@ namespace {
 
 using argv_list = std::vector<std::vector<std::string>>;
 
-// A failed write is a failure, whatever the line was; a status that already
-// tells of a failure stays as it was.
-struct write_failure_row {
-	std::vector<std::string> args;
-	sink where;
-	int status;
-};
-
-void PrintTo(const write_failure_row &row, std::ostream *os)
-{
-	*os << describe(row.args)
-	    << (row.where == sink::closed ? " >&-" : " >/dev/full");
-}
-
 class lost_output : public testing::TestWithParam<write_failure_row> {};
 
 TEST_P(lost_output, is_never_success)
@@ -35,15 +21,8 @@ TEST_P(lost_output, is_never_success)
 	EXPECT_EQ(got.err, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(write_failures, lost_output,
-    testing::Values(write_failure_row{{"-f", "100"}, sink::full_device, 1},
-        write_failure_row{{"-f", "100"}, sink::closed, 1},
-        write_failure_row{{"-x", "5"}, sink::full_device, 1},
-        write_failure_row{{"-f", "abc"}, sink::full_device, 80},
-        write_failure_row{{"-c", "abc"}, sink::closed, 80},
-        write_failure_row{{"-h"}, sink::full_device, 808},
-        write_failure_row{{"-H"}, sink::closed, 808},
-        write_failure_row{{}, sink::full_device, 1}));
+INSTANTIATE_TEST_SUITE_P(
+    write_failures, lost_output, testing::ValuesIn(write_failure_cases));
 
 bool one_line_or_usage(const std::string &out)
 {

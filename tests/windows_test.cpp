@@ -32,12 +32,22 @@ std::string with_crlf(const std::string &text)
 
 // The prefix and server that the wine_start fixture made ready; Wine's own
 // diagnostics off, so that standard error holds only what the program wrote.
-outcome run_windows(const std::vector<std::string> &words)
+outcome run_windows(
+    const std::vector<std::string> &words, sink out = sink::pipe)
 {
 	std::vector<std::string> argv{
 	    "env", "WINEPREFIX=" WINE_PREFIX, "WINEDEBUG=-all", WINE};
 	argv.insert(argv.end(), words.begin(), words.end());
-	return run("env", argv);
+	return run("env", argv, out);
+}
+
+// The Windows program with `args`, the way a user at a prompt starts it.
+outcome run_windows_converter(
+    const std::vector<std::string> &args, sink out = sink::pipe)
+{
+	std::vector<std::string> words{CONVERTER_WINDOWS_EXE};
+	words.insert(words.end(), args.begin(), args.end());
+	return run_windows(words, out);
 }
 
 // Both builds get the same words; only the line ends may differ.
@@ -47,9 +57,7 @@ TEST_P(windows_build, answers_as_the_native_build)
 {
 	const std::vector<std::string> &args = GetParam().args;
 	const outcome native = run_converter(args);
-	std::vector<std::string> words{CONVERTER_WINDOWS_EXE};
-	words.insert(words.end(), args.begin(), args.end());
-	const outcome windows = run_windows(words);
+	const outcome windows = run_windows_converter(args);
 
 	ASSERT_TRUE(native.exited() && windows.exited());
 	EXPECT_EQ(windows.out, with_crlf(native.out));
@@ -80,5 +88,19 @@ TEST_P(windows_build, hands_cmd_the_whole_status)
 
 INSTANTIATE_TEST_SUITE_P(
     every_case, windows_build, testing::ValuesIn(every_case()));
+
+class windows_lost_output : public testing::TestWithParam<write_failure_row> {};
+
+TEST_P(windows_lost_output, is_never_success)
+{
+	const write_failure_row &row = GetParam();
+	const outcome got = run_windows_converter(row.args, row.where);
+	ASSERT_TRUE(got.exited());
+	EXPECT_EQ(got.status(), row.status & 0xff);
+	EXPECT_EQ(got.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(write_failures, windows_lost_output,
+    testing::ValuesIn(write_failure_cases));
 
 }  // namespace

@@ -1,16 +1,30 @@
-# Keeps one wineserver up for the whole Windows check, so that each run of the
-# program costs milliseconds instead of a server start; and sets up the Wine
-# prefix first, so that its one-time chatter lands here and not in a test.
-# Wine's server and services live on in the background, so they are given
-# files, not our pipes, which would otherwise never close.
+# Sets up the Wine prefix once and keeps one wineserver up for the whole
+# Windows check, so that each run of the program costs a fraction of a second
+# instead of a prefix or a server start, and Wine's one-time chatter lands in
+# a log, not in a test. Wine's server and services live on in the background,
+# so they are given files, not our pipes, which would otherwise never close.
 set(log "$ENV{WINEPREFIX}.log")
 if(ACTION STREQUAL "start")
     file(MAKE_DIRECTORY "$ENV{WINEPREFIX}")
-    execute_process(COMMAND "${WINESERVER}" -p
+    # wineboot returns while the prefix is still being written, so the
+    # server is made persistent only once every process of it has ended.
+    # Then wineboot starts Wine's services again, now holding the log: the
+    # first test would otherwise lend them its pipes, which would then never
+    # reach end of file.
+    execute_process(COMMAND "${WINE}" wineboot --init
         OUTPUT_FILE "${log}" ERROR_FILE "${log}" RESULT_VARIABLE rc)
     if(rc EQUAL 0)
-        execute_process(COMMAND "${WINE}" wineboot --init
-            OUTPUT_FILE "${log}" ERROR_FILE "${log}" RESULT_VARIABLE rc)
+        execute_process(COMMAND "${WINESERVER}" -w RESULT_VARIABLE rc)
+    endif()
+    if(rc EQUAL 0)
+        execute_process(COMMAND "${WINESERVER}" -p
+            OUTPUT_FILE "${log}.server" ERROR_FILE "${log}.server"
+            RESULT_VARIABLE rc)
+    endif()
+    if(rc EQUAL 0)
+        execute_process(COMMAND "${WINE}" wineboot
+            OUTPUT_FILE "${log}.services" ERROR_FILE "${log}.services"
+            RESULT_VARIABLE rc)
     endif()
     if(NOT rc EQUAL 0)
         file(READ "${log}" out)
