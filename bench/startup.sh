@@ -1,4 +1,7 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The converter authors
+# SPDX-License-Identifier: MIT
+
 # Start-up cost of converter, side by side with an empty C program linked the
 # same way and with GNU units. Instructions come from callgrind and repeat
 # exactly from run to run; wall times come from hyperfine and do not. Exits 1

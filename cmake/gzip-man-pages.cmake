@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The converter authors
+# SPDX-License-Identifier: MIT
+
 # Runs inside CPack, after the files are staged and before they are packed.
 if(NOT CPACK_GENERATOR STREQUAL "DEB")
     return()

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The converter authors
+# SPDX-License-Identifier: MIT
+
 include(GNUInstallDirs)
 
 install(TARGETS converter RUNTIME COMPONENT converter_Runtime)

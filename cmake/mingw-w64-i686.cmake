@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The converter authors
+# SPDX-License-Identifier: MIT
+
 # A 32-bit Windows console program, from Debian's g++-mingw-w64-i686.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)

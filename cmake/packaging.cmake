@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The converter authors
+# SPDX-License-Identifier: MIT
+
 # cpack -G DEB and cpack -G TGZ, run from the build directory.
 set(CPACK_PACKAGE_NAME converter)
 set(CPACK_PACKAGE_VENDOR "The converter developers")

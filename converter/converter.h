@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The converter authors
+// SPDX-License-Identifier: MIT
+
 #ifndef CONVERTER_CONVERTER_H
 #define CONVERTER_CONVERTER_H
 

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The converter authors
+# SPDX-License-Identifier: MIT
+
 # groff exits 0 even when it warns, so any output at all is the failure.
 execute_process(
     COMMAND "${GROFF}" -man -ww -z "${PAGE}"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The converter authors
+// SPDX-License-Identifier: MIT
+
 #ifndef CONVERTER_TESTS_RUN_H
 #define CONVERTER_TESTS_RUN_H
 

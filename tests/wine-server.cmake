@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The converter authors
+# SPDX-License-Identifier: MIT
+
 # Sets up the Wine prefix once and keeps one wineserver up for the whole
 # Windows check, so that each run of the program costs a fraction of a second
 # instead of a prefix or a server start, and Wine's one-time chatter lands in
