@@ -17,5 +17,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # digits; x87's wider registers would not. MinGW's own stdio gives C99 output
 # ("1e+06", "inf") where msvcrt's would print "1e+006" and "1.#INF".
 set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse -D__USE_MINGW_ANSI_STDIO=1")
-# No libgcc, libstdc++ or winpthread DLLs beside the .exe.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# No libgcc, libstdc++ or winpthread DLLs beside the .exe, and no link time
+# in its header, so that every build of one source gives the same bytes.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -Wl,--no-insert-timestamp")

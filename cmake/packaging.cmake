@@ -1,9 +1,10 @@
 # SPDX-FileCopyrightText: 2026 The converter authors
 # SPDX-License-Identifier: MIT
 
-# cpack -G DEB and cpack -G TGZ, run from the build directory.
+# The .deb, the portable tarball and the Windows zip; the package presets
+# choose the generator and where the file lands.
 set(CPACK_PACKAGE_NAME converter)
-set(CPACK_PACKAGE_VENDOR "The converter developers")
+set(CPACK_PACKAGE_VENDOR "The converter authors")
 set(CPACK_PACKAGE_CONTACT "converter maintainers <maintainers@converter.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_DESCRIPTION
@@ -18,7 +19,30 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Debian policy wants man pages gzipped; the plain install keeps them as is.
-set(CPACK_PRE_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/gzip-man-pages.cmake")
+
+# Debian's papers: a machine-readable copyright, with the licence's terms
+# taken from LICENSE and set out as a field, and a changelog for this version.
+if(NOT WIN32)
+    file(READ "${PROJECT_SOURCE_DIR}/LICENSE" licence)
+    string(REGEX REPLACE "^.*\nCopyright [^\n]*\n\n" "" terms "${licence}")
+    string(STRIP "${terms}" terms)
+    string(REPLACE "\n\n" "\n.\n" terms "${terms}")
+    string(REPLACE "\n" "\n " CONVERTER_LICENCE_TERMS " ${terms}")
+    string(TIMESTAMP CONVERTER_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+    set(debian_docs "${PROJECT_BINARY_DIR}/debian")
+    configure_file(cmake/debian/copyright.in "${debian_docs}/copyright" @ONLY)
+    configure_file(cmake/debian/changelog.in "${debian_docs}/changelog" @ONLY)
+    install(FILES "${debian_docs}/copyright" "${debian_docs}/changelog"
+        DESTINATION "${CMAKE_INSTALL_DOCDIR}"
+        COMPONENT converter_Debian
+        EXCLUDE_FROM_ALL)
+endif()
+
+# Read by cpack, once for each generator.
+set(CPACK_CONVERTER_BINARY_DIR "${PROJECT_BINARY_DIR}")
+set(CPACK_CONVERTER_SOURCE_DATE_EPOCH "${CONVERTER_SOURCE_DATE_EPOCH}")
+set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/cpack-generator.cmake")
+set(CPACK_PRE_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/cpack-pre-build.cmake")
+set(CPACK_POST_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/cpack-post-build.cmake")
 
 include(CPack)
