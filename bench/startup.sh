@@ -6,8 +6,8 @@
 # same way and with GNU units: the dynamic program that the .deb installs, and
 # the static-pie one of the portable tarball. Instructions come from callgrind
 # and repeat exactly from run to run; wall times come from hyperfine and do
-# not. Exits 1 only when an instruction ratio to its empty program passes the
-# goal.
+# not. Exits 1 when an instruction ratio to its empty program passes the goal,
+# or when callgrind counted nothing.
 #
 # Needs valgrind, hyperfine and units (all Debian packages).
 set -euo pipefail
@@ -45,6 +45,12 @@ counts=(
 	"$(instructions "$work/empty-static")"
 	"$(instructions units -t 'tempF(212)' tempC)"
 )
+
+# A count that valgrind did not give would make a ratio of nothing pass.
+for row in "${!names[@]}"; do
+	[[ ${counts[row]} =~ ^[1-9][0-9]*$ ]] ||
+		{ echo "callgrind gave no instruction count for ${names[row]}" >&2; exit 1; }
+done
 
 hyperfine --shell=none --warmup 20 --style none \
 	--export-csv "$work/times.csv" "${commands[@]}" >/dev/null

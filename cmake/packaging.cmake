@@ -12,9 +12,18 @@ set(CPACK_PACKAGE_DESCRIPTION
 scales, prints one line, and tells the outcome in its exit status.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY converter)
 set(CPACK_RESOURCE_FILE_README "${PROJECT_SOURCE_DIR}/README.md")
-set(CPACK_STRIP_FILES ON)
+# The Windows program is linked stripped.
+if(NOT WIN32)
+    set(CPACK_STRIP_FILES ON)
+endif()
 set(CPACK_SOURCE_IGNORE_FILES "/build/" "/\\\\.git/")
 
+# Named by the Debian architecture that the program is for, the one
+# DEB_HOST_ARCH chose, not the one cpack runs on.
+if(NOT WIN32)
+    set(CPACK_SYSTEM_NAME "linux-${CONVERTER_ARCH}")
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE "${CONVERTER_ARCH}")
+endif()
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

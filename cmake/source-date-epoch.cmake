@@ -4,13 +4,20 @@
 # The one time that goes into the artefacts (the man page's date, the Debian
 # changelog's, every archive member's), so that the same source gives the same
 # bytes whenever it is built: SOURCE_DATE_EPOCH where the builder sets it,
-# else the time of the last commit, else a fixed day for a tree without git.
+# else the time of the last commit, from git, or in a tree that git archive
+# made, from the line below, which it fills in. A fixed day is left only for
+# a tree that has neither.
 # Setting it in the environment makes string(TIMESTAMP) use it too.
+set(archived_commit_time "$Format:%ct$")
 if(DEFINED ENV{SOURCE_DATE_EPOCH})
     set(CONVERTER_SOURCE_DATE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
 else()
-    # The day 1.0.0 was released.
-    set(CONVERTER_SOURCE_DATE_EPOCH 1796688000)
+    if(archived_commit_time MATCHES "^[0-9]+$")
+        set(CONVERTER_SOURCE_DATE_EPOCH "${archived_commit_time}")
+    else()
+        # The day 1.0.0 was released.
+        set(CONVERTER_SOURCE_DATE_EPOCH 1796688000)
+    endif()
     # Only this project's own history counts, not that of a repository that
     # happens to hold an unpacked source tarball.
     find_package(Git QUIET)

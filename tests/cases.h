@@ -17,6 +17,7 @@ struct case_row {
 	std::vector<std::string> args;  // after the program name
 	std::string out;
 	int status;
+	std::vector<std::string> environment{};  // empty: the test's own
 };
 
 // A command line as a reader can see it: quoted, long words cut short, and
@@ -46,6 +47,8 @@ inline std::string describe(const std::vector<std::string> &args)
 
 inline void PrintTo(const case_row &row, std::ostream *os)
 {
+	if (!row.environment.empty())
+		*os << "env -i " << describe(row.environment).substr(10) << " ";
 	*os << describe(row.args);
 }
 
@@ -68,6 +71,9 @@ inline const std::vector<case_row> usage_cases = {
     {{"-c"}, hint, 808},
     {{"h"}, hint, 808},
     {{""}, hint, 808},
+    // The word is empty and the environment's first string follows it in
+    // memory: a letter read past the word's end would be this "h".
+    {{""}, hint, 808, {"h=1"}},
 };
 
 inline const std::vector<case_row> conversion_cases = {
@@ -82,6 +88,19 @@ inline const std::vector<case_row> conversion_cases = {
     {{"-c", "98.6"}, "98.6 To Celsius equals: 37\n", 0},
     {{"-c", "32"}, "32 To Celsius equals: 0\n", 0},
     {{"-c", "-40"}, "-40 To Celsius equals: -40\n", 0},
+    // A factor off in its fourth digit (0.5556) shows only here.
+    {{"-c", "1e6"}, "1e+06 To Celsius equals: 5.555e+05\n", 0},
+};
+
+// Results a hair from a decimal tie at the fourth digit, where one rounding
+// too many or too few (x87 registers, a fused multiply-add) tips the last
+// digit: every build must print these digits.
+inline const std::vector<case_row> tie_cases = {
+    {{"-f", "139.25"}, "139.2 To Fahrenheit equals: 282.6\n", 0},
+    {{"-f", "-150.25"}, "-150.2 To Fahrenheit equals: -238.4\n", 0},
+    {{"-f", "-27.175"}, "-27.18 To Fahrenheit equals: -16.91\n", 0},
+    {{"-c", "-9.661"}, "-9.661 To Celsius equals: -23.15\n", 0},
+    {{"-f", "55.75"}, "55.75 To Fahrenheit equals: 132.4\n", 0},
 };
 
 inline const std::vector<case_row> format_cases = {
@@ -137,8 +156,18 @@ struct write_failure_row {
 
 inline void PrintTo(const write_failure_row &row, std::ostream *os)
 {
-	*os << describe(row.args)
-	    << (row.where == sink::closed ? " >&-" : " >/dev/full");
+	*os << describe(row.args);
+	switch (row.where) {
+	case sink::closed:
+		*os << " >&-";
+		break;
+	case sink::full_device:
+		*os << " >/dev/full";
+		break;
+	default:
+		*os << " on a hung-up terminal";
+		break;
+	}
 }
 
 inline const std::vector<write_failure_row> write_failure_cases = {
@@ -150,6 +179,10 @@ inline const std::vector<write_failure_row> write_failure_cases = {
     {{"-h"}, sink::full_device, 808},
     {{"-H"}, sink::closed, 808},
     {{}, sink::full_device, 1},
+    // Line-buffered: the write fails at the newline, and only the stream's
+    // error flag still knows by the end.
+    {{"-f", "100"}, sink::hung_up_terminal, 1},
+    {{"-h"}, sink::hung_up_terminal, 808},
 };
 
 #endif

@@ -13,7 +13,8 @@ class answers : public testing::TestWithParam<case_row> {};
 TEST_P(answers, exact_output_and_status)
 {
 	const case_row &row = GetParam();
-	const outcome got = run_converter(row.args);
+	const outcome got =
+	    run_converter(row.args, sink::pipe, row.environment);
 	ASSERT_TRUE(got.exited()) << "wait status " << got.wait_status;
 	EXPECT_EQ(got.out, row.out);
 	EXPECT_EQ(got.err, "");
@@ -25,6 +26,7 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     conversion, answers, testing::ValuesIn(conversion_cases));
 INSTANTIATE_TEST_SUITE_P(format, answers, testing::ValuesIn(format_cases));
+INSTANTIATE_TEST_SUITE_P(decimal_ties, answers, testing::ValuesIn(tie_cases));
 INSTANTIATE_TEST_SUITE_P(
     missing_or_zero, answers, testing::ValuesIn(temperature_cases));
 INSTANTIATE_TEST_SUITE_P(

@@ -50,7 +50,7 @@ void check_survives(const argv_list &sweep)
 	}
 }
 
-std::vector<std::string> option_words()
+std::vector<std::string> all_option_words()
 {
 	const std::string alphabet = "-/cCfFhHx\x80";
 	std::vector<std::string> words{""};
@@ -69,15 +69,25 @@ const std::vector<std::string> temperature_texts = {"", " ", "0", "-0", "+5",
     std::string(100000, '9'), "\xff\xfe", "\xc3\x28", "37.5junk", "5\n6",
     "\t-12"};
 
-TEST(sweep, option_words_alone_and_with_a_number)
+// In shards, so that CTest spreads the sweep over the machine's cores: under
+// emulation, where each run costs tens of milliseconds, it is most of the
+// suite's time.
+constexpr std::size_t shards = 4;
+class option_words : public testing::TestWithParam<std::size_t> {};
+
+TEST_P(option_words, alone_and_with_a_number)
 {
+	const std::vector<std::string> words = all_option_words();
 	argv_list sweep;
-	for (const std::string &word : option_words()) {
-		sweep.push_back({word});
-		sweep.push_back({word, "5"});
+	for (std::size_t i = GetParam(); i < words.size(); i += shards) {
+		sweep.push_back({words[i]});
+		sweep.push_back({words[i], "5"});
 	}
 	check_survives(sweep);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    sweep, option_words, testing::Range(std::size_t{0}, shards));
 
 TEST(sweep, temperature_texts)
 {

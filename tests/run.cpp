@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -48,6 +50,48 @@ struct pipe_pair {
 		fd[1] = -1;
 	}
 };
+
+// Owns one descriptor.
+struct descriptor {
+	int fd = -1;
+
+	descriptor() = default;
+	~descriptor()
+	{
+		if (fd >= 0)
+			close(fd);
+	}
+	descriptor(const descriptor &) = delete;
+	descriptor &operator=(const descriptor &) = delete;
+	descriptor(descriptor &&) = delete;
+	descriptor &operator=(descriptor &&) = delete;
+};
+
+// The slave side of a pseudo-terminal whose master side has already closed,
+// as after a hang-up: the C library still takes it for a terminal, and
+// every write to it fails.
+void open_hung_up_terminal(descriptor &slave)
+{
+	descriptor master;
+	master.fd = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+	std::array<char, 64> name{};
+	if (master.fd < 0 || grantpt(master.fd) != 0 ||
+	    unlockpt(master.fd) != 0 ||
+	    ptsname_r(master.fd, name.data(), name.size()) != 0)
+		fail("pseudo-terminal");
+	slave.fd = open(name.data(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+	if (slave.fd < 0)
+		fail(name.data());
+}
+
+// Words as exec wants them: writable copies, then a null pointer.
+std::vector<char *> word_array(std::vector<std::string> &words)
+{
+	std::vector<char *> array(words.size() + 1, nullptr);
+	std::transform(words.begin(), words.end(), array.begin(),
+	    [](std::string &word) { return word.data(); });
+	return array;
+}
 
 // Reads both pipes together, so that a child filling one cannot stall on it
 // while the other is drained.
@@ -89,17 +133,19 @@ int outcome::status() const
 	return WEXITSTATUS(wait_status);
 }
 
-outcome run(
-    const std::string &program, const std::vector<std::string> &argv, sink out)
+outcome run(const std::string &program, const std::vector<std::string> &argv,
+    sink out, const std::vector<std::string> &environment)
 {
-	// posix_spawn wants writable words; give it copies.
 	std::vector<std::string> words = argv;
-	std::vector<char *> cargv(words.size() + 1, nullptr);
-	std::transform(words.begin(), words.end(), cargv.begin(),
-	    [](std::string &word) { return word.data(); });
+	std::vector<char *> cargv = word_array(words);
+	std::vector<std::string> variables = environment;
+	std::vector<char *> cenv = word_array(variables);
 
 	pipe_pair out_pipe;
 	pipe_pair err_pipe;
+	descriptor terminal;
+	if (out == sink::hung_up_terminal)
+		open_hung_up_terminal(terminal);
 	posix_spawn_file_actions_t actions;
 	posix_spawn_file_actions_init(&actions);
 	switch (out) {
@@ -113,12 +159,15 @@ outcome run(
 		posix_spawn_file_actions_addopen(
 		    &actions, 1, "/dev/full", O_WRONLY, 0);
 		break;
+	case sink::hung_up_terminal:
+		posix_spawn_file_actions_adddup2(&actions, terminal.fd, 1);
+		break;
 	}
 	posix_spawn_file_actions_adddup2(&actions, err_pipe.fd[1], 2);
 
 	pid_t pid = 0;
-	const int rc = posix_spawnp(
-	    &pid, program.c_str(), &actions, nullptr, cargv.data(), environ);
+	const int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr,
+	    cargv.data(), environment.empty() ? environ : cenv.data());
 	posix_spawn_file_actions_destroy(&actions);
 	if (rc != 0) {
 		errno = rc;
@@ -136,9 +185,10 @@ outcome run(
 	return result;
 }
 
-outcome run_converter(const std::vector<std::string> &args, sink out)
+outcome run_converter(const std::vector<std::string> &args, sink out,
+    const std::vector<std::string> &environment)
 {
 	std::vector<std::string> argv{"converter"};
 	argv.insert(argv.end(), args.begin(), args.end());
-	return run(CONVERTER_PATH, argv, out);
+	return run(CONVERTER_PATH, argv, out, environment);
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 // Where the child's standard output goes.
-enum class sink { pipe, closed, full_device };
+enum class sink { pipe, closed, full_device, hung_up_terminal };
 
 struct outcome {
 	std::string out;
@@ -20,12 +20,13 @@ struct outcome {
 };
 
 // Starts `program` with exactly `argv` (argv[0] included, possibly empty) and
-// no shell in between, and waits for it.
+// no shell in between, and waits for it. An empty `environment` passes on
+// the test's own.
 outcome run(const std::string &program, const std::vector<std::string> &argv,
-    sink out = sink::pipe);
+    sink out = sink::pipe, const std::vector<std::string> &environment = {});
 
 // The built converter, called by its plain name and given `args` after it.
-outcome run_converter(
-    const std::vector<std::string> &args, sink out = sink::pipe);
+outcome run_converter(const std::vector<std::string> &args,
+    sink out = sink::pipe, const std::vector<std::string> &environment = {});
 
 #endif

@@ -15,8 +15,8 @@ std::vector<case_row> every_case()
 {
 	std::vector<case_row> rows;
 	for (const auto *table :
-	    {&usage_cases, &conversion_cases, &format_cases, &temperature_cases,
-	        &letter_cases, &extra_argument_cases})
+	    {&usage_cases, &conversion_cases, &format_cases, &tie_cases,
+	        &temperature_cases, &letter_cases, &extra_argument_cases})
 		rows.insert(rows.end(), table->begin(), table->end());
 	return rows;
 }

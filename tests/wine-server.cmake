@@ -8,6 +8,14 @@
 # so they are given files, not our pipes, which would otherwise never close.
 set(log "$ENV{WINEPREFIX}.log")
 if(ACTION STREQUAL "start")
+    # The check's own tests are discovered from the test program, so without
+    # it there would be nothing to fail: only this fixture.
+    foreach(program IN LISTS PROGRAMS)
+        if(NOT EXISTS "${program}")
+            message(FATAL_ERROR "${program} is not built: build the "
+                "windows-x86 and wine presets before the Wine check")
+        endif()
+    endforeach()
     file(MAKE_DIRECTORY "$ENV{WINEPREFIX}")
     # wineboot returns while the prefix is still being written, so the
     # server is made persistent only once every process of it has ended.
@@ -20,7 +28,9 @@ if(ACTION STREQUAL "start")
         execute_process(COMMAND "${WINESERVER}" -w RESULT_VARIABLE rc)
     endif()
     if(rc EQUAL 0)
-        execute_process(COMMAND "${WINESERVER}" -p
+        # Up while tests keep coming, and gone a minute after the last,
+        # even when nothing stops it.
+        execute_process(COMMAND "${WINESERVER}" -p60
             OUTPUT_FILE "${log}.server" ERROR_FILE "${log}.server"
             RESULT_VARIABLE rc)
     endif()
