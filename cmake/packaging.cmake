@@ -47,6 +47,34 @@ if(NOT WIN32)
         EXCLUDE_FROM_ALL)
 endif()
 
+# The Windows installer, which the package-msi build preset builds. It is
+# not one of cpack's generators: its External one would leave a description
+# of the files beside the installer.
+if(WIN32)
+    set(CONVERTER_PACKAGE_DIR "${PROJECT_SOURCE_DIR}/build/packages" CACHE PATH
+        "Where the package-msi build preset leaves the installer")
+    set(msi "${CONVERTER_PACKAGE_DIR}/converter-${PROJECT_VERSION}-win32.msi")
+    set(stage "${PROJECT_BINARY_DIR}/msi-stage")
+    add_custom_command(OUTPUT "${msi}"
+        COMMAND "${CMAKE_COMMAND}" -E rm -rf "${stage}"
+        COMMAND "${CMAKE_COMMAND}" --install "${PROJECT_BINARY_DIR}"
+            --prefix "${stage}" --component converter_Runtime
+        COMMAND "${CMAKE_COMMAND}" -E env
+            "SOURCE_DATE_EPOCH=${CONVERTER_SOURCE_DATE_EPOCH}"
+            "${CMAKE_COMMAND}" "-DSTAGE=${stage}" "-DMSI=${msi}"
+            "-DVERSION=${PROJECT_VERSION}" "-DVENDOR=${CPACK_PACKAGE_VENDOR}"
+            "-DSUMMARY=${PROJECT_DESCRIPTION}"
+            # Written once and never changed: through it every later
+            # version replaces every earlier one.
+            -DUPGRADE_CODE=14417774-6A1E-4ACC-9BB8-7C26D0379BFB
+            -P "${CMAKE_CURRENT_LIST_DIR}/msi.cmake"
+        DEPENDS converter README.md LICENSE cmake/msi.cmake
+            cmake/windows/converter.wxs.in
+        WORKING_DIRECTORY "${PROJECT_SOURCE_DIR}"
+        VERBATIM)
+    add_custom_target(msi DEPENDS "${msi}")
+endif()
+
 # Read by cpack, once for each generator.
 set(CPACK_CONVERTER_BINARY_DIR "${PROJECT_BINARY_DIR}")
 set(CPACK_CONVERTER_SOURCE_DATE_EPOCH "${CONVERTER_SOURCE_DATE_EPOCH}")

@@ -7,8 +7,9 @@
 #	cmake -P cmake/release.cmake
 #
 # For every architecture its .deb and its static tarball, then the Windows
-# zip, each from its own workflow preset. The machine needs what
-# .ci/cross-setup gives it for every architecture, MinGW-w64 and zip.
+# zip and installer, each from its own workflow preset. The machine needs
+# what .ci/cross-setup gives it for every architecture, and MinGW-w64, zip,
+# wixl, msitools and faketime.
 cmake_minimum_required(VERSION 3.25)
 include("${CMAKE_CURRENT_LIST_DIR}/architectures.cmake")
 cmake_path(GET CMAKE_CURRENT_LIST_DIR PARENT_PATH top)
@@ -45,6 +46,7 @@ foreach(arch IN LISTS converter_architectures)
     run_workflow(package-tarball ${arch})
 endforeach()
 run_workflow(package-windows "")
+run_workflow(package-msi "")
 
 file(GLOB files RELATIVE "${packages}" "${packages}/*")
 list(SORT files)
