@@ -24,33 +24,6 @@ namespace {
 	throw std::system_error(errno, std::generic_category(), what);
 }
 
-// Owns one pipe; both ends close with it.
-struct pipe_pair {
-	std::array<int, 2> fd{-1, -1};
-
-	pipe_pair()
-	{
-		if (pipe2(fd.data(), O_CLOEXEC) != 0)
-			fail("pipe2");
-	}
-	~pipe_pair()
-	{
-		for (const int f : fd)
-			if (f >= 0)
-				close(f);
-	}
-	pipe_pair(const pipe_pair &) = delete;
-	pipe_pair &operator=(const pipe_pair &) = delete;
-	pipe_pair(pipe_pair &&) = delete;
-	pipe_pair &operator=(pipe_pair &&) = delete;
-
-	void close_write()
-	{
-		close(fd[1]);
-		fd[1] = -1;
-	}
-};
-
 // Owns one descriptor.
 struct descriptor {
 	int fd = -1;
@@ -58,13 +31,34 @@ struct descriptor {
 	descriptor() = default;
 	~descriptor()
 	{
-		if (fd >= 0)
-			close(fd);
+		reset();
 	}
 	descriptor(const descriptor &) = delete;
 	descriptor &operator=(const descriptor &) = delete;
 	descriptor(descriptor &&) = delete;
 	descriptor &operator=(descriptor &&) = delete;
+
+	void reset()
+	{
+		if (fd >= 0)
+			close(fd);
+		fd = -1;
+	}
+};
+
+// Owns one pipe; both ends close with it.
+struct pipe_pair {
+	descriptor read_end;
+	descriptor write_end;
+
+	pipe_pair()
+	{
+		std::array<int, 2> fd{-1, -1};
+		if (pipe2(fd.data(), O_CLOEXEC) != 0)
+			fail("pipe2");
+		read_end.fd = fd[0];
+		write_end.fd = fd[1];
+	}
 };
 
 // The slave side of a pseudo-terminal whose master side has already closed,
@@ -150,7 +144,8 @@ outcome run(const std::string &program, const std::vector<std::string> &argv,
 	posix_spawn_file_actions_init(&actions);
 	switch (out) {
 	case sink::pipe:
-		posix_spawn_file_actions_adddup2(&actions, out_pipe.fd[1], 1);
+		posix_spawn_file_actions_adddup2(
+		    &actions, out_pipe.write_end.fd, 1);
 		break;
 	case sink::closed:
 		posix_spawn_file_actions_addclose(&actions, 1);
@@ -163,7 +158,7 @@ outcome run(const std::string &program, const std::vector<std::string> &argv,
 		posix_spawn_file_actions_adddup2(&actions, terminal.fd, 1);
 		break;
 	}
-	posix_spawn_file_actions_adddup2(&actions, err_pipe.fd[1], 2);
+	posix_spawn_file_actions_adddup2(&actions, err_pipe.write_end.fd, 2);
 
 	pid_t pid = 0;
 	const int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr,
@@ -174,11 +169,11 @@ outcome run(const std::string &program, const std::vector<std::string> &argv,
 		fail("posix_spawnp");
 	}
 
-	out_pipe.close_write();
-	err_pipe.close_write();
+	out_pipe.write_end.reset();
+	err_pipe.write_end.reset();
 	outcome result;
-	drain(out == sink::pipe ? out_pipe.fd[0] : -1, err_pipe.fd[0],
-	    result.out, result.err);
+	drain(out == sink::pipe ? out_pipe.read_end.fd : -1,
+	    err_pipe.read_end.fd, result.out, result.err);
 	while (waitpid(pid, &result.wait_status, 0) < 0)
 		if (errno != EINTR)
 			fail("waitpid");
