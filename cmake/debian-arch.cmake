@@ -9,26 +9,31 @@
 # them.
 include("${CMAKE_CURRENT_LIST_DIR}/architectures.cmake")
 
-# A configure step that runs again (cmake --build starts one when a
-# CMakeLists.txt changes) keeps the architecture that the first one chose.
+execute_process(COMMAND dpkg --print-architecture
+    OUTPUT_VARIABLE build_arch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
 if(DEFINED ENV{DEB_HOST_ARCH})
     set(CONVERTER_ARCH "$ENV{DEB_HOST_ARCH}")
+    if(NOT CONVERTER_ARCH IN_LIST converter_architectures)
+        list(JOIN converter_architectures " " names)
+        message(FATAL_ERROR "DEB_HOST_ARCH is '${CONVERTER_ARCH}'; converter "
+            "builds for these Debian architectures: ${names}")
+    endif()
+    if(NOT build_arch)
+        message(FATAL_ERROR "A build for DEB_HOST_ARCH needs Debian's dpkg")
+    endif()
 elseif(NOT CONVERTER_ARCH)
-    execute_process(COMMAND dpkg --print-architecture
-        OUTPUT_VARIABLE CONVERTER_ARCH
-        OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-endif()
-if(NOT CONVERTER_ARCH IN_LIST converter_architectures)
-    list(JOIN converter_architectures " " names)
-    message(FATAL_ERROR "DEB_HOST_ARCH is '${CONVERTER_ARCH}'; converter "
-        "builds for these Debian architectures: ${names}")
+    # A native build, named as Debian names the machine where there is dpkg
+    # to ask. A configure step that runs again (cmake --build starts one when
+    # a CMakeLists.txt changes) keeps the architecture that the first chose.
+    set(CONVERTER_ARCH "${build_arch}")
+    if(NOT CONVERTER_ARCH)
+        string(TOLOWER "${CMAKE_HOST_SYSTEM_PROCESSOR}" CONVERTER_ARCH)
+    endif()
 endif()
 set(CONVERTER_ARCH "${CONVERTER_ARCH}" CACHE STRING
     "The Debian architecture that this build is for" FORCE)
 
-execute_process(COMMAND dpkg --print-architecture
-    OUTPUT_VARIABLE build_arch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-if(NOT CONVERTER_ARCH STREQUAL build_arch)
+if(build_arch AND NOT CONVERTER_ARCH STREQUAL build_arch)
     # dpkg-architecture warns that CC is not a cross compiler; it need not be.
     foreach(name IN ITEMS GNU_TYPE GNU_CPU)
         execute_process(
