@@ -26,12 +26,14 @@ configure_file("${CMAKE_CURRENT_LIST_DIR}/windows/converter.wxs.in"
     "${work}/converter.wxs" @ONLY)
 
 # wixl stamps the database with the time it runs and the cabinet with each
-# file's time in local time: all of them SOURCE_DATE_EPOCH, in UTC.
+# file's time in local time: all of them SOURCE_DATE_EPOCH, in UTC. faketime
+# -f holds the clock still; without it the clock starts there and runs, and a
+# slow build stamps other seconds.
 string(TIMESTAMP clock "%Y-%m-%d %H:%M:%S" UTC)
 file(GLOB staged "${STAGE}/*")
 execute_process(COMMAND touch -h -d "@$ENV{SOURCE_DATE_EPOCH}" ${staged}
     COMMAND_ERROR_IS_FATAL ANY)
-set(frozen env TZ=UTC0 "${faketime_path}" "${clock}")
+set(frozen env TZ=UTC0 "${faketime_path}" -f "${clock}")
 # Built beside the stage, so that only a whole installer reaches MSI.
 set(built "${work}/converter.msi")
 file(REMOVE "${built}")
