@@ -16,6 +16,8 @@ if(WIN32)
     install(FILES README.md DESTINATION . COMPONENT converter_Runtime)
     install(FILES LICENSE DESTINATION . RENAME LICENSE.txt
         COMPONENT converter_Runtime)
+    install(FILES "${CONVERTER_NOTICES}" DESTINATION .
+        RENAME THIRD-PARTY-NOTICES.txt COMPONENT converter_Runtime)
     return()
 endif()
 
@@ -37,3 +39,8 @@ install(FILES "${PROJECT_BINARY_DIR}/converter.1"
 install(FILES LICENSE
     DESTINATION "${CMAKE_INSTALL_DOCDIR}"
     COMPONENT converter_Licence)
+if(CONVERTER_NOTICES)
+    install(FILES "${CONVERTER_NOTICES}"
+        DESTINATION "${CMAKE_INSTALL_DOCDIR}"
+        COMPONENT converter_Licence)
+endif()

@@ -68,7 +68,7 @@ if(WIN32)
             # version replaces every earlier one.
             -DUPGRADE_CODE=14417774-6A1E-4ACC-9BB8-7C26D0379BFB
             -P "${CMAKE_CURRENT_LIST_DIR}/msi.cmake"
-        DEPENDS converter README.md LICENSE cmake/msi.cmake
+        DEPENDS converter "${CONVERTER_NOTICES}" README.md LICENSE cmake/msi.cmake
             cmake/windows/converter.wxs.in
         WORKING_DIRECTORY "${PROJECT_SOURCE_DIR}"
         VERBATIM)
