@@ -1,0 +1,176 @@
+# SPDX-FileCopyrightText: 2026 The converter authors
+# SPDX-License-Identifier: MIT
+
+# Signatures for the release set, made at SOURCE_DATE_EPOCH so that one key
+# gives one set of bytes. Included by cmake/release.cmake. The keys come from
+# the environment, never from the repository:
+#
+#   CONVERTER_OPENPGP_KEY          a key's fingerprint in GNUPGHOME: signs
+#                                  SHA256SUMS (SHA256SUMS.asc)
+#   CONVERTER_AUTHENTICODE_CERT    PEM certificate (chain) and its key:
+#   CONVERTER_AUTHENTICODE_KEY     Authenticode, SHA-256, for the Windows
+#                                  program and the installer
+#   CONVERTER_RELEASE_SIGNATURES   a published release directory: its
+#                                  Authenticode signatures are attached to
+#                                  this build's own program and installer,
+#                                  which then are the published bytes
+#
+# osslsigncode's releases encode a signature differently (2.5 and 2.9 give
+# other bytes for one key), so signing and attaching are pinned to the
+# version Debian 12 ships, 2.5.
+
+macro(_signing_env name)
+    if(DEFINED ENV{${name}} AND NOT "$ENV{${name}}" STREQUAL "")
+        set(${name} "$ENV{${name}}")
+    else()
+        set(${name} "")
+    endif()
+endmacro()
+
+# Everything the signatures need, checked before anything is built: a release
+# either signs completely or stops with one line.
+function(signing_check)
+    foreach(name IN ITEMS CONVERTER_OPENPGP_KEY CONVERTER_AUTHENTICODE_CERT
+            CONVERTER_AUTHENTICODE_KEY CONVERTER_RELEASE_SIGNATURES)
+        _signing_env(${name})
+    endforeach()
+    if(CONVERTER_OPENPGP_KEY)
+        execute_process(COMMAND gpg --batch --list-secret-keys --with-colons
+                "${CONVERTER_OPENPGP_KEY}"
+            RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
+        if(NOT rc EQUAL 0)
+            release_fail("CONVERTER_OPENPGP_KEY ${CONVERTER_OPENPGP_KEY} has no "
+                "secret key in GNUPGHOME ($ENV{GNUPGHOME})")
+        endif()
+    endif()
+    if(CONVERTER_AUTHENTICODE_CERT OR CONVERTER_AUTHENTICODE_KEY)
+        if(NOT CONVERTER_AUTHENTICODE_CERT OR NOT CONVERTER_AUTHENTICODE_KEY)
+            release_fail("Authenticode needs both CONVERTER_AUTHENTICODE_CERT "
+                "and CONVERTER_AUTHENTICODE_KEY")
+        endif()
+        if(CONVERTER_RELEASE_SIGNATURES)
+            release_fail("CONVERTER_RELEASE_SIGNATURES attaches published "
+                "signatures; it does not go with an Authenticode key")
+        endif()
+        # The certificate's public key, and the one the private key gives.
+        execute_process(COMMAND openssl x509 -noout -pubkey
+                -in "${CONVERTER_AUTHENTICODE_CERT}"
+            OUTPUT_VARIABLE certified RESULT_VARIABLE rc_cert ERROR_QUIET)
+        execute_process(COMMAND openssl pkey -pubout
+                -in "${CONVERTER_AUTHENTICODE_KEY}" -passin pass:
+            OUTPUT_VARIABLE held RESULT_VARIABLE rc_key ERROR_QUIET)
+        if(NOT rc_cert EQUAL 0)
+            release_fail("CONVERTER_AUTHENTICODE_CERT ${CONVERTER_AUTHENTICODE_CERT} "
+                "is not a PEM certificate")
+        elseif(NOT rc_key EQUAL 0)
+            release_fail("CONVERTER_AUTHENTICODE_KEY ${CONVERTER_AUTHENTICODE_KEY} "
+                "is not an unencrypted PEM private key")
+        elseif(NOT certified STREQUAL held)
+            release_fail("CONVERTER_AUTHENTICODE_KEY does not belong to the "
+                "certificate in ${CONVERTER_AUTHENTICODE_CERT}")
+        endif()
+    endif()
+    if(CONVERTER_RELEASE_SIGNATURES AND NOT IS_DIRECTORY "${CONVERTER_RELEASE_SIGNATURES}")
+        release_fail("CONVERTER_RELEASE_SIGNATURES ${CONVERTER_RELEASE_SIGNATURES} "
+            "is not a directory")
+    endif()
+    if(CONVERTER_AUTHENTICODE_CERT OR CONVERTER_RELEASE_SIGNATURES)
+        execute_process(COMMAND osslsigncode --version
+            OUTPUT_VARIABLE version ERROR_VARIABLE version RESULT_VARIABLE rc)
+        if(NOT rc EQUAL 0 OR NOT version MATCHES "^osslsigncode 2\\.5[ ,\n]")
+            string(REGEX MATCH "^[^\n]*" version "${version}")
+            release_fail("Authenticode needs osslsigncode 2.5, Debian 12's; "
+                "found: ${version}")
+        endif()
+    endif()
+endfunction()
+
+# Signs <file> in place, or attaches the published signature to it, and puts
+# the detached signature <name> into <packages>. Without keys or published
+# signatures it does nothing.
+function(authenticode file name packages epoch)
+    _signing_env(CONVERTER_AUTHENTICODE_CERT)
+    _signing_env(CONVERTER_AUTHENTICODE_KEY)
+    _signing_env(CONVERTER_RELEASE_SIGNATURES)
+    set(signed "${file}.signed")
+    file(REMOVE "${signed}")
+    if(CONVERTER_AUTHENTICODE_CERT)
+        execute_process(COMMAND osslsigncode sign
+                -certs "${CONVERTER_AUTHENTICODE_CERT}"
+                -key "${CONVERTER_AUTHENTICODE_KEY}"
+                -h sha256 -n converter -time "${epoch}"
+                -in "${file}" -out "${signed}"
+            OUTPUT_VARIABLE out ERROR_VARIABLE out RESULT_VARIABLE rc)
+        if(NOT rc EQUAL 0)
+            release_fail("osslsigncode could not sign ${file}: ${out}")
+        endif()
+        execute_process(COMMAND osslsigncode extract-signature -pem
+                -in "${signed}" -out "${packages}/${name}"
+            OUTPUT_VARIABLE out ERROR_VARIABLE out RESULT_VARIABLE rc)
+        if(NOT rc EQUAL 0)
+            release_fail("osslsigncode could not extract the signature of ${file}: ${out}")
+        endif()
+    elseif(CONVERTER_RELEASE_SIGNATURES)
+        set(published "${CONVERTER_RELEASE_SIGNATURES}/${name}")
+        if(NOT EXISTS "${published}")
+            release_fail("${published} is missing: the published release has no "
+                "signature for ${file}")
+        endif()
+        execute_process(COMMAND osslsigncode attach-signature -sigin "${published}"
+                -in "${file}" -out "${signed}"
+            OUTPUT_VARIABLE out ERROR_VARIABLE out RESULT_VARIABLE rc)
+        # osslsigncode checks the signature's digest against the file, and
+        # the chain against the machine's CAs, which fails for a key of
+        # one's own; it writes the file either way. Only the digest counts.
+        set(digest "Calculated (message digest|DigitalSignature) *:")
+        if(NOT EXISTS "${signed}" OR NOT out MATCHES "${digest}"
+                OR out MATCHES "${digest}[^\n]*MISMATCH")
+            file(REMOVE "${signed}")
+            release_fail("${published} is not a signature of this build's "
+                "${file}: was the release built from another commit?")
+        endif()
+        file(COPY_FILE "${published}" "${packages}/${name}")
+    else()
+        return()
+    endif()
+    file(RENAME "${signed}" "${file}")
+endfunction()
+
+# SHA256SUMS.asc: an armored, detached OpenPGP signature, made at <epoch>.
+function(openpgp_sign sums epoch)
+    _signing_env(CONVERTER_OPENPGP_KEY)
+    _signing_env(CONVERTER_RELEASE_SIGNATURES)
+    if(CONVERTER_OPENPGP_KEY)
+        # gpg refuses to sign at a time before its key existed.
+        execute_process(COMMAND gpg --batch --yes --no-tty
+                --faked-system-time "${epoch}!" --local-user "${CONVERTER_OPENPGP_KEY}"
+                --armor --detach-sign --output "${sums}.asc" "${sums}"
+            OUTPUT_VARIABLE out ERROR_VARIABLE out RESULT_VARIABLE rc)
+        if(NOT rc EQUAL 0)
+            release_fail("gpg could not sign ${sums} with ${CONVERTER_OPENPGP_KEY} "
+                "at ${epoch} (a release key must predate the commit): ${out}")
+        endif()
+    elseif(CONVERTER_RELEASE_SIGNATURES AND EXISTS "${CONVERTER_RELEASE_SIGNATURES}/SHA256SUMS")
+        # The published signature holds for this set only if the sums are the
+        # very same.
+        file(READ "${CONVERTER_RELEASE_SIGNATURES}/SHA256SUMS" published)
+        file(READ "${sums}" rebuilt)
+        if(NOT published STREQUAL rebuilt)
+            string(REPLACE "\n" ";" published "${published}")
+            string(REPLACE "\n" ";" rebuilt "${rebuilt}")
+            set(differ "")
+            foreach(line IN LISTS rebuilt)
+                if(line AND NOT line IN_LIST published)
+                    string(REGEX REPLACE "^[0-9a-f]+  " "" line "${line}")
+                    list(APPEND differ "${line}")
+                endif()
+            endforeach()
+            list(JOIN differ " " differ)
+            release_fail("The rebuild differs from the release in "
+                "${CONVERTER_RELEASE_SIGNATURES}: ${differ}")
+        endif()
+        if(EXISTS "${CONVERTER_RELEASE_SIGNATURES}/SHA256SUMS.asc")
+            file(COPY_FILE "${CONVERTER_RELEASE_SIGNATURES}/SHA256SUMS.asc" "${sums}.asc")
+        endif()
+    endif()
+endfunction()
