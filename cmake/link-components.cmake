@@ -63,6 +63,12 @@ function(link_components map prefix)
         endif()
     endforeach()
     list(REMOVE_DUPLICATES paths)
+    find_program(DPKG_QUERY dpkg-query)
+    if(NOT DPKG_QUERY)
+        message(FATAL_ERROR "A program that embeds other people's code carries "
+            "their notices, and only Debian's dpkg-query can say whose code the "
+            "link took in: build it on Debian")
+    endif()
     if(NOT paths)
         message(FATAL_ERROR "${map} names no library file: is it a linker map?")
     endif()
