@@ -27,7 +27,16 @@ elseif(NOT CONVERTER_ARCH)
     # a CMakeLists.txt changes) keeps the architecture that the first chose.
     set(CONVERTER_ARCH "${build_arch}")
     if(NOT CONVERTER_ARCH)
+        # Debian's name where the processor's differs, so that the suite
+        # knows which machine the program must be for.
         string(TOLOWER "${CMAKE_HOST_SYSTEM_PROCESSOR}" CONVERTER_ARCH)
+        set(debian_x86_64 amd64)
+        set(debian_aarch64 arm64)
+        set(debian_i686 i386)
+        set(debian_ppc64le ppc64el)
+        if(DEFINED debian_${CONVERTER_ARCH})
+            set(CONVERTER_ARCH "${debian_${CONVERTER_ARCH}}")
+        endif()
     endif()
 endif()
 set(CONVERTER_ARCH "${CONVERTER_ARCH}" CACHE STRING

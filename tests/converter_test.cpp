@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
 #include "cases.h"
 #include "run.h"
 
@@ -33,5 +37,28 @@ INSTANTIATE_TEST_SUITE_P(
     unknown_letter, answers, testing::ValuesIn(letter_cases));
 INSTANTIATE_TEST_SUITE_P(
     extra_arguments, answers, testing::ValuesIn(extra_argument_cases));
+
+#ifdef CONVERTER_ELF_MACHINE
+// A program that another compiler than the target's built may well run here
+// too, natively or under another emulator, and answer every case above.
+TEST(program, is_for_the_configured_machine)
+{
+	std::array<unsigned char, 20> header{};
+	FILE *file = std::fopen(CONVERTER_PATH, "rb");
+	ASSERT_NE(file, nullptr) << CONVERTER_PATH;
+	const std::size_t got =
+	    std::fread(header.data(), 1, header.size(), file);
+	static_cast<void>(std::fclose(file));
+	ASSERT_EQ(got, header.size());
+	const std::array<unsigned char, 4> magic{0x7f, 'E', 'L', 'F'};
+	ASSERT_TRUE(std::equal(magic.begin(), magic.end(), header.begin()));
+	const bool big_endian = CONVERTER_ELF_BIG_ENDIAN;
+	EXPECT_EQ(header[4], CONVERTER_ELF_BITS / 32) << "ELF class";
+	EXPECT_EQ(header[5], big_endian ? 2 : 1) << "byte order";
+	const unsigned high = header[big_endian ? 18 : 19];
+	const unsigned low = header[big_endian ? 19 : 18];
+	EXPECT_EQ(high << 8U | low, CONVERTER_ELF_MACHINE) << "machine";
+}
+#endif
 
 }  // namespace

@@ -54,7 +54,8 @@ std::vector<std::string> all_option_words()
 {
 	const std::string alphabet = "-/cCfFhHx\x80";
 	std::vector<std::string> words{""};
-	for (std::size_t begin = 0, length = 1; length <= 3; ++length) {
+	for (std::size_t begin = 0, length = 1;
+	     length <= CONVERTER_SWEEP_WORD_LENGTH; ++length) {
 		const std::size_t end = words.size();
 		for (std::size_t i = begin; i < end; ++i)
 			for (const char c : alphabet)
@@ -69,9 +70,8 @@ const std::vector<std::string> temperature_texts = {"", " ", "0", "-0", "+5",
     std::string(100000, '9'), "\xff\xfe", "\xc3\x28", "37.5junk", "5\n6",
     "\t-12"};
 
-// In shards, so that CTest spreads the sweep over the machine's cores: under
-// emulation, where each run costs tens of milliseconds, it is most of the
-// suite's time.
+// In shards, so that CTest spreads the sweep, most of the suite's time, over
+// the machine's cores.
 constexpr std::size_t shards = 4;
 class option_words : public testing::TestWithParam<std::size_t> {};
 
