@@ -8,6 +8,22 @@ fail() {
 	exit 1
 }
 
+# The package $1 is installed: dpkg also knows a package that was removed but
+# not purged ("rc"), which installs nothing.
+installed() {
+	[[ $(dpkg-query -W -f '${db:Status-Abbrev}' "$1" 2>/dev/null) == "ii " ]]
+}
+
+# Installs Debian packages without what they merely recommend, and updates
+# apt's lists only when they are too old or missing for the install. Unpacked
+# without a sync after each file: a machine that fails mid-install is thrown
+# away, not repaired, and the syncs cost minutes over a thousand packages.
+apt_install() {
+	local apt=(apt-get install -y -q --no-install-recommends -o Dpkg::Options::=--force-unsafe-io)
+	DEBIAN_FRONTEND=noninteractive "${apt[@]}" "$@" ||
+		{ apt-get update -q && DEBIAN_FRONTEND=noninteractive "${apt[@]}" "$@"; }
+}
+
 # The program at $1 answers the README's first conversion, and says it
 # succeeded; under emulation where it is another machine's.
 converts() {
@@ -16,7 +32,57 @@ converts() {
 	[[ $answer == "100 To Fahrenheit equals: 212" ]] || fail "$* -f 100 printed '$answer'"
 }
 
-# The architectures of cmake/architectures.cmake, into the named array.
+# A list from cmake/architectures.cmake into the named array: $2 is its name
+# there, without "converter_". Only tarball_only may be empty.
 read_architectures() {
-	read -ra "$1" < <(sed -n "s/^set(converter_$2 \(.*\))\$/\1/p" cmake/architectures.cmake)
+	local words
+	words=$(sed -n "s/^set(converter_$2 *\(.*\))\$/\1/p" cmake/architectures.cmake)
+	read -ra "$1" <<<"$words"
+	[[ -n $words || $2 == tarball_only ]] || fail "cmake/architectures.cmake gives no converter_$2"
+}
+
+# The version that project() gives, as every artefact's name carries it.
+project_version() {
+	sed -n 's/^    VERSION \([0-9][0-9.]*\)$/\1/p' CMakeLists.txt
+}
+
+# The program $2 is for the Debian architecture $1: its ELF header holds the
+# class, byte order and machine that cmake/architectures.cmake gives.
+is_for() {
+	local arch=$1 program=$2 elf header machine order=1
+	read_architectures elf "elf_$arch"
+	read -ra header < <(od -An -tu1 -N20 "$program" | xargs)
+	machine=$((header[18] + 256 * header[19]))
+	if [[ ${elf[1]} == big ]]; then
+		order=2
+		machine=$((256 * header[18] + header[19]))
+	fi
+	[[ ${header[*]:0:6} == "127 69 76 70 $((elf[0] / 32)) $order" && $machine == "${elf[2]}" ]] ||
+		fail "$program is not a program for $arch: $(file -b "$program")"
+}
+
+# The program $1 is a 32-bit Windows console program for x86 processors.
+is_for_windows_x86() {
+	file -b "$1" | grep -q '^PE32 executable (console) Intel 80386' ||
+		fail "$1 is not a 32-bit Windows console program: $(file -b "$1")"
+}
+
+# Marks the start of a CI phase named $1 (the end of the last, when empty),
+# and, as each ends, how long it took.
+phases=()
+phase() {
+	if [[ -n ${phase_name:-} ]]; then
+		phases+=("$(printf '%5d s  %s' $((SECONDS - phase_start)) "$phase_name")")
+		echo "== ${phases[-1]}"
+	fi
+	phase_name=$1
+	phase_start=$SECONDS
+	[[ -z $1 ]] || echo "== $1"
+}
+# Every phase's time, the unfinished one's too, and the total.
+phase_report() {
+	phase ""
+	echo "Time by phase:"
+	printf '%s\n' "${phases[@]}"
+	printf '%5d s  in all\n' "$SECONDS"
 }
