@@ -11,6 +11,8 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
     # differs from one file system to the next. dpkg's own rule counts each
     # file's size in KiB, rounded up, and 1 for each directory; dpkg-deb then
     # packs the tree again, sorted, with every time at SOURCE_DATE_EPOCH.
+    # (strip-nondeterminism does not take .deb files: Debian runs it on the
+    # files before they are packed, and here they are packed already.)
     if(package MATCHES "\\.deb$")
         set(tree "${stage}/unpacked")
         file(REMOVE_RECURSE "${tree}")
@@ -44,10 +46,10 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
                 --build "${tree}" "${package}"
             OUTPUT_QUIET
             COMMAND_ERROR_IS_FATAL ANY)
-    # cpack puts a tarball's or a zip's members in the order the file system
-    # lists them, and a zip's times in local time. Both are written again from
-    # the same staged files: members sorted by name, owned by root, every time
-    # SOURCE_DATE_EPOCH, zip times in UTC, no extra fields.
+    # cpack puts a tarball's members in the order the file system lists
+    # them, owned by whoever built it. The tarball is written again from the
+    # same staged files, members sorted by name, owned by root, every time
+    # SOURCE_DATE_EPOCH: strip-nondeterminism would mend only its gzip header.
     elseif(package MATCHES "\\.tar\\.gz$")
         execute_process(
             COMMAND tar --sort=name --format=gnu --owner=0 --group=0
@@ -55,23 +57,20 @@ foreach(package IN LISTS CPACK_PACKAGE_FILES)
             COMMAND gzip -9n
             OUTPUT_FILE "${package}"
             COMMAND_ERROR_IS_FATAL ANY)
+    # A zip's members come in the file system's order too, with local times
+    # and the builder's user: Debian's strip-nondeterminism sorts them, sets
+    # every time to SOURCE_DATE_EPOCH and clears the owners, as it does for
+    # Debian's own packages.
     elseif(package MATCHES "\\.zip$")
-        file(GLOB_RECURSE members LIST_DIRECTORIES true RELATIVE "${stage}"
-            "${stage}/${top}/*")
-        list(PREPEND members "${top}")
-        list(SORT members)
-        list(JOIN members "\n" listing)
-        file(WRITE "${stage}/members" "${listing}\n")
-        file(REMOVE "${package}")
+        find_program(strip_nondeterminism strip-nondeterminism)
+        if(NOT strip_nondeterminism)
+            message(FATAL_ERROR "strip-nondeterminism is missing: install the "
+                "Debian package strip-nondeterminism")
+        endif()
         execute_process(
-            COMMAND touch -h -d "@${epoch}" ${members}
-            WORKING_DIRECTORY "${stage}"
-            COMMAND_ERROR_IS_FATAL ANY)
-        execute_process(
-            COMMAND env TZ=UTC0
-                zip -X -9 -q -@ "${package}"
-            WORKING_DIRECTORY "${stage}"
-            INPUT_FILE "${stage}/members"
+            COMMAND "${strip_nondeterminism}" --type zip --timestamp "${epoch}"
+                "${package}"
+            OUTPUT_QUIET
             COMMAND_ERROR_IS_FATAL ANY)
     endif()
 endforeach()

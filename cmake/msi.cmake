@@ -15,13 +15,10 @@ endforeach()
 
 cmake_path(GET STAGE PARENT_PATH work)
 
-# Each version has its own product code, and each package its own package
-# code, both derived from the version rather than drawn, so that a rebuild
-# gives the same codes.
+# Each version has its own product code, derived from the version rather
+# than drawn, so that a rebuild gives the same code.
 string(UUID product_code NAMESPACE "${UPGRADE_CODE}"
     NAME "ProductCode ${VERSION}" TYPE SHA1 UPPER)
-string(UUID package_code NAMESPACE "${UPGRADE_CODE}"
-    NAME "PackageCode ${VERSION}" TYPE SHA1 UPPER)
 configure_file("${CMAKE_CURRENT_LIST_DIR}/windows/converter.wxs.in"
     "${work}/converter.wxs" @ONLY)
 
@@ -57,7 +54,19 @@ execute_process(
         -q "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('RemoveEnvironmentStrings', 3300)"
         -q "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('WriteEnvironmentStrings', 5200)"
         -s "converter ${VERSION}" "${VENDOR}" "Intel;1033"
-            "{${package_code}}"
+            "{00000000-0000-0000-0000-000000000000}"
+    COMMAND_ERROR_IS_FATAL ANY)
+
+# Windows Installer takes two .msi files with one package code for the very
+# same package, so any change of content needs a code of its own: derived
+# from every byte of the installer as built with a blank one, a rebuild
+# gives the same code.
+file(SHA256 "${built}" content)
+string(UUID package_code NAMESPACE "${UPGRADE_CODE}"
+    NAME "PackageCode ${content}" TYPE SHA1 UPPER)
+execute_process(
+    COMMAND ${frozen} "${msibuild_path}" "${built}"
+        -s "converter ${VERSION}" "${VENDOR}" "Intel;1033" "{${package_code}}"
     COMMAND_ERROR_IS_FATAL ANY)
 cmake_path(GET MSI PARENT_PATH packages)
 file(MAKE_DIRECTORY "${packages}")

@@ -69,16 +69,18 @@ TEST_P(windows_build, answers_as_the_native_build)
 }
 
 // A POSIX parent sees eight bits of the status; cmd sees all of it, and the
-// table's own statuses are the full values.
+// table's own statuses are the full values. Windows' cmd expands %VAR% as it
+// reads the whole line, before the program has run; !VAR!, with delayed
+// expansion on, when the echo runs.
 TEST_P(windows_build, hands_cmd_the_whole_status)
 {
 	const case_row &row = GetParam();
 	std::string exe = std::string("Z:") + CONVERTER_WINDOWS_EXE;
 	for (char &c : exe)
 		c = c == '/' ? '\\' : c;
-	std::vector<std::string> words{"cmd", "/c", exe};
+	std::vector<std::string> words{"cmd", "/v:on", "/c", exe};
 	words.insert(words.end(), row.args.begin(), row.args.end());
-	words.insert(words.end(), {"&", "echo", "%ERRORLEVEL%"});
+	words.insert(words.end(), {"&", "echo", "!ERRORLEVEL!"});
 	const outcome got = run_windows(words);
 
 	ASSERT_TRUE(got.exited());
