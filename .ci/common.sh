@@ -3,6 +3,9 @@
 #
 # Sourced by the CI scripts.
 
+# The checkout, wherever a script has gone since.
+checkout_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
 fail() {
 	echo "FAILED: $*" >&2
 	exit 1
@@ -36,14 +39,14 @@ converts() {
 # there, without "converter_". Only tarball_only may be empty.
 read_architectures() {
 	local words
-	words=$(sed -n "s/^set(converter_$2 *\(.*\))\$/\1/p" cmake/architectures.cmake)
+	words=$(sed -n "s/^set(converter_$2 *\(.*\))\$/\1/p" "$checkout_root/cmake/architectures.cmake")
 	read -ra "$1" <<<"$words"
 	[[ -n $words || $2 == tarball_only ]] || fail "cmake/architectures.cmake gives no converter_$2"
 }
 
 # The version that project() gives, as every artefact's name carries it.
 project_version() {
-	sed -n 's/^    VERSION \([0-9][0-9.]*\)$/\1/p' CMakeLists.txt
+	sed -n 's/^    VERSION \([0-9][0-9.]*\)$/\1/p' "$checkout_root/CMakeLists.txt"
 }
 
 # The program $2 is for the Debian architecture $1: its ELF header holds the
