@@ -6,12 +6,13 @@
 #
 #	cmake -P cmake/release.cmake
 #
-# For every architecture its .deb and its static tarball, then the Windows
-# zip and installer, each from its own workflow preset; a bill of materials
+# The Windows zip and installer, then for every architecture its .deb and
+# its static tarball, each from its own workflow preset; a bill of materials
 # beside each (cmake/sbom.cmake); and, where keys or published signatures are
 # given, the signatures (cmake/signing.cmake). The machine needs what
-# .ci/cross-setup gives it for every architecture, and MinGW-w64, zip, wixl,
-# msitools and faketime; signing needs gpg or osslsigncode 2.5.
+# .ci/cross-setup gives it for every architecture, and MinGW-w64,
+# strip-nondeterminism, wixl, msitools and faketime; signing needs gpg or
+# osslsigncode 2.5.
 cmake_minimum_required(VERSION 3.25)
 include("${CMAKE_CURRENT_LIST_DIR}/architectures.cmake")
 cmake_path(GET CMAKE_CURRENT_LIST_DIR PARENT_PATH top)
