@@ -9,10 +9,11 @@
 # The Windows zip and installer, then for every architecture its .deb and
 # its static tarball, each from its own workflow preset; a bill of materials
 # beside each (cmake/sbom.cmake); and, where keys or published signatures are
-# given, the signatures (cmake/signing.cmake). The machine needs what
-# .ci/cross-setup gives it for every architecture, and MinGW-w64,
+# given, the signatures (cmake/signing.cmake); with an OpenPGP key, the apt
+# repository in build/apt (cmake/apt-repository.cmake). The machine needs
+# what .ci/cross-setup gives it for every architecture, and MinGW-w64,
 # strip-nondeterminism, wixl, msitools and faketime; signing needs gpg or
-# osslsigncode 2.5.
+# osslsigncode 2.5, and the repository apt-utils.
 cmake_minimum_required(VERSION 3.25)
 include("${CMAKE_CURRENT_LIST_DIR}/architectures.cmake")
 cmake_path(GET CMAKE_CURRENT_LIST_DIR PARENT_PATH top)
@@ -29,10 +30,16 @@ function(release_fail)
 endfunction()
 include("${CMAKE_CURRENT_LIST_DIR}/signing.cmake")
 include("${CMAKE_CURRENT_LIST_DIR}/sbom.cmake")
+include("${CMAKE_CURRENT_LIST_DIR}/apt-repository.cmake")
 
 signing_check()
-# The sums cover this run's files and nothing older.
+apt_repository_check()
+# The sums cover this run's files and nothing older; a keyed release makes
+# its repository anew at the end, and a release without a key has none.
 file(REMOVE_RECURSE "${packages}" "${logs}")
+if("$ENV{CONVERTER_OPENPGP_KEY}" STREQUAL "")
+    file(REMOVE_RECURSE "${top}/build/apt")
+endif()
 file(MAKE_DIRECTORY "${logs}")
 
 function(run log)
@@ -101,4 +108,8 @@ foreach(file IN LISTS files)
 endforeach()
 file(WRITE "${packages}/SHA256SUMS" "${sums}")
 openpgp_sign("${packages}/SHA256SUMS" "${epoch}")
+# A keyed release also writes its apt repository.
+if(NOT "$ENV{CONVERTER_OPENPGP_KEY}" STREQUAL "")
+    apt_repository("${epoch}")
+endif()
 message(STATUS "${packages}/SHA256SUMS:\n${sums}")
