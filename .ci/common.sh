@@ -66,7 +66,7 @@ is_for() {
 
 # The program $1 is a 32-bit Windows console program for x86 processors.
 is_for_windows_x86() {
-	file -b "$1" | grep -q '^PE32 executable (console) Intel 80386' ||
+	[[ $(file -b "$1") == "PE32 executable (console) Intel 80386"* ]] ||
 		fail "$1 is not a 32-bit Windows console program: $(file -b "$1")"
 }
 

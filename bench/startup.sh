@@ -61,7 +61,7 @@ hyperfine --shell=none --warmup 20 --style none \
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
 dynamic_ratio=$(ratio "${counts[0]}" "${counts[1]}")
 static_ratio=$(ratio "${counts[2]}" "${counts[3]}")
-echo "Machine: $(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1), $(uname -sr)"
+echo "Machine: $(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | sed -n 1p), $(uname -sr)"
 echo
 echo "| Command | Instructions | Wall time (mean ± σ) |"
 echo "|---|---:|---:|"
