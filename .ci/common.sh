@@ -46,7 +46,12 @@ read_architectures() {
 
 # The version that project() gives, as every artefact's name carries it.
 project_version() {
-	sed -n 's/^    VERSION \([0-9][0-9.]*\)$/\1/p' "$checkout_root/CMakeLists.txt"
+	sed -n 's/^set(CONVERTER_VERSION \([0-9][0-9.]*\))$/\1/p' "$checkout_root/cmake/version.cmake"
+}
+# The checkout at $1, which is a clone, at version $2, committed.
+set_version() {
+	sed -i "s/^set(CONVERTER_VERSION [0-9.]*)\$/set(CONVERTER_VERSION $2)/" "$1/cmake/version.cmake"
+	git -C "$1" -c user.name=CI -c user.email=ci@converter.invalid commit -q -am "Version $2"
 }
 
 # The program $2 is for the Debian architecture $1: its ELF header holds the
@@ -88,4 +93,57 @@ phase_report() {
 	echo "Time by phase:"
 	printf '%s\n' "${phases[@]}"
 	printf '%5d s  in all\n' "$SECONDS"
+}
+
+# Steps that run in the background, each named, with its own log and time.
+declare -A background_pid=() background_log=()
+# Runs the command $3... in the background as the step named $1, its output
+# in the log $2.
+in_background() {
+	local name=$1 log=$2
+	shift 2
+	(
+		start=$SECONDS rc=0
+		"$@" || rc=$?
+		echo $((SECONDS - start)) >"$log.time"
+		exit "$rc"
+	) >"$log" 2>&1 &
+	background_pid[$name]=$! background_log[$name]=$log
+}
+# Waits for the step named $1, shows its log, adds its time to the report,
+# and fails if it failed.
+await_background() {
+	local name=$1 rc=0
+	wait "${background_pid[$name]}" || rc=$?
+	unset "background_pid[$name]"
+	cat "${background_log[$name]}"
+	phases+=("$(printf '%5s s  %s, in the background' "$(cat "${background_log[$name]}.time" 2>/dev/null)" "$name")")
+	((rc == 0)) || fail "$name (in the background) ended with $rc"
+}
+# For an EXIT trap: the steps still running are waited for, so that an
+# install is not cut short with dpkg half done, and never fail the trap.
+settle_background() {
+	local name
+	for name in "${!background_pid[@]}"; do
+		wait "${background_pid[$name]}" 2>/dev/null || true
+	done
+}
+
+# The release in the checkout $1 stops with one line naming $2, given the
+# environment and cmake options (-D...) $3..., and leaves no set behind.
+release_refused() {
+	local where=$1 reason=$2 log word environment=() options=()
+	shift 2
+	for word; do
+		if [[ $word == -D* ]]; then options+=("$word"); else environment+=("$word"); fi
+	done
+	log=$(mktemp)
+	mkdir -p "$where/build/packages" && touch "$where/build/packages/stale"
+	if (cd "$where" && env "${environment[@]}" cmake "${options[@]}" -P cmake/release.cmake) >"$log" 2>&1; then
+		fail "a release with $* went ahead"
+	fi
+	grep -qF "$reason" "$log" || fail "a release with $* stopped, but not for '$reason': $(cat "$log")"
+	[[ ! -e $where/build/packages ]] || fail "a release with $* left $where/build/packages behind"
+	echo "refused, leaving no set: $*: $(grep -m 1 '^release: ' "$log")"
+	rm -f "$log"
 }

@@ -74,6 +74,13 @@ function(signing_check)
         release_fail("CONVERTER_RELEASE_SIGNATURES ${CONVERTER_RELEASE_SIGNATURES} "
             "is not a directory")
     endif()
+endfunction()
+
+# The machine that signs or attaches has the osslsigncode that gives the
+# published bytes.
+function(signing_tools_check)
+    _signing_env(CONVERTER_AUTHENTICODE_CERT)
+    _signing_env(CONVERTER_RELEASE_SIGNATURES)
     if(CONVERTER_AUTHENTICODE_CERT OR CONVERTER_RELEASE_SIGNATURES)
         execute_process(COMMAND osslsigncode --version
             OUTPUT_VARIABLE version ERROR_VARIABLE version RESULT_VARIABLE rc)
@@ -116,12 +123,22 @@ function(authenticode file name packages epoch)
             release_fail("${published} is missing: the published release has no "
                 "signature for ${file}")
         endif()
-        execute_process(COMMAND osslsigncode attach-signature -sigin "${published}"
-                -in "${file}" -out "${signed}"
-            OUTPUT_VARIABLE out ERROR_VARIABLE out RESULT_VARIABLE rc)
         # osslsigncode checks the signature's digest against the file, and
-        # the chain against the machine's CAs, which fails for a key of
+        # the chain against the CAs it is given, which fails for a key of
         # one's own; it writes the file either way. Only the digest counts.
+        # The CAs are the signature's own certificates: without any, as on a
+        # machine without ca-certificates, it stops before the digest.
+        set(certificates "${file}.certificates")
+        execute_process(COMMAND openssl pkcs7 -print_certs -in "${published}"
+                -out "${certificates}"
+            OUTPUT_QUIET ERROR_QUIET RESULT_VARIABLE rc)
+        if(NOT rc EQUAL 0)
+            release_fail("${published} is not an Authenticode signature (PKCS #7, PEM)")
+        endif()
+        execute_process(COMMAND osslsigncode attach-signature -sigin "${published}"
+                -CAfile "${certificates}" -in "${file}" -out "${signed}"
+            OUTPUT_VARIABLE out ERROR_VARIABLE out RESULT_VARIABLE rc)
+        file(REMOVE "${certificates}")
         set(digest "Calculated (message digest|DigitalSignature) *:")
         if(NOT EXISTS "${signed}" OR NOT out MATCHES "${digest}"
                 OR out MATCHES "${digest}[^\n]*MISMATCH")
@@ -139,7 +156,6 @@ endfunction()
 # SHA256SUMS.asc: an armored, detached OpenPGP signature, made at <epoch>.
 function(openpgp_sign sums epoch)
     _signing_env(CONVERTER_OPENPGP_KEY)
-    _signing_env(CONVERTER_RELEASE_SIGNATURES)
     if(CONVERTER_OPENPGP_KEY)
         # gpg refuses to sign at a time before its key existed.
         execute_process(COMMAND gpg --batch --yes --no-tty
@@ -150,27 +166,45 @@ function(openpgp_sign sums epoch)
             release_fail("gpg could not sign ${sums} with ${CONVERTER_OPENPGP_KEY} "
                 "at ${epoch} (a release key must predate the commit): ${out}")
         endif()
-    elseif(CONVERTER_RELEASE_SIGNATURES AND EXISTS "${CONVERTER_RELEASE_SIGNATURES}/SHA256SUMS")
-        # The published signature holds for this set only if the sums are the
-        # very same.
-        file(READ "${CONVERTER_RELEASE_SIGNATURES}/SHA256SUMS" published)
-        file(READ "${sums}" rebuilt)
-        if(NOT published STREQUAL rebuilt)
-            string(REPLACE "\n" ";" published "${published}")
-            string(REPLACE "\n" ";" rebuilt "${rebuilt}")
-            set(differ "")
-            foreach(line IN LISTS rebuilt)
-                if(line AND NOT line IN_LIST published)
-                    string(REGEX REPLACE "^[0-9a-f]+  " "" line "${line}")
-                    list(APPEND differ "${line}")
-                endif()
-            endforeach()
-            list(JOIN differ " " differ)
-            release_fail("The rebuild differs from the release in "
-                "${CONVERTER_RELEASE_SIGNATURES}: ${differ}")
+    endif()
+endfunction()
+
+# A rebuild is the published release only if its sums are the very same;
+# then the published signature of them holds for it too.
+function(published_sums_check sums)
+    _signing_env(CONVERTER_RELEASE_SIGNATURES)
+    if(NOT CONVERTER_RELEASE_SIGNATURES)
+        return()
+    endif()
+    foreach(side IN ITEMS published rebuilt)
+        if(side STREQUAL "published")
+            file(STRINGS "${CONVERTER_RELEASE_SIGNATURES}/SHA256SUMS" lines)
+        else()
+            file(STRINGS "${sums}" lines)
         endif()
-        if(EXISTS "${CONVERTER_RELEASE_SIGNATURES}/SHA256SUMS.asc")
-            file(COPY_FILE "${CONVERTER_RELEASE_SIGNATURES}/SHA256SUMS.asc" "${sums}.asc")
+        set(${side} "")
+        foreach(line IN LISTS lines)
+            if(line MATCHES "^([0-9a-f]+)  (.+)$")
+                list(APPEND ${side} "${CMAKE_MATCH_2}")
+                set(${side}_${CMAKE_MATCH_2} "${CMAKE_MATCH_1}")
+            endif()
+        endforeach()
+    endforeach()
+    set(names ${published} ${rebuilt})
+    list(REMOVE_DUPLICATES names)
+    list(SORT names)
+    set(differ "")
+    foreach(name IN LISTS names)
+        if(NOT "${published_${name}}" STREQUAL "${rebuilt_${name}}")
+            list(APPEND differ "${name}")
         endif()
+    endforeach()
+    if(differ)
+        list(JOIN differ " " differ)
+        release_fail("The rebuild differs from the release in "
+            "${CONVERTER_RELEASE_SIGNATURES}: ${differ}")
+    endif()
+    if(EXISTS "${CONVERTER_RELEASE_SIGNATURES}/SHA256SUMS.asc")
+        file(COPY_FILE "${CONVERTER_RELEASE_SIGNATURES}/SHA256SUMS.asc" "${sums}.asc")
     endif()
 endfunction()

@@ -1,0 +1,182 @@
+# SPDX-FileCopyrightText: 2026 The converter authors
+# SPDX-License-Identifier: MIT
+
+# The release's record of what built it, converter-<version>.buildinfo, in
+# the fields of Debian's deb-buildinfo(5) where they fit: the source and its
+# version, the checksums of the source tarball and of every other file of
+# the set, and the build root, every package at its exact version, with the
+# archive it came from (X-Apt-Sources, which deb-buildinfo has no field
+# for). Nothing in it depends on when, where or by whom the set was built,
+# so that a rebuild from it writes the very same record. Included by
+# cmake/release.cmake, which also reads the declared build dependencies
+# (cmake/build-depends) here.
+
+# The packages that <file> declares in its Build-Depends field, as
+# name[:architecture], into <packages>; into <architectures>, this
+# machine's architecture first, then every other one that they name.
+function(build_depends file packages_var architectures_var)
+    file(STRINGS "${file}" lines)
+    set(field "")
+    set(inside FALSE)
+    foreach(line IN LISTS lines)
+        if(line MATCHES "^#")
+            continue()
+        elseif(line MATCHES "^Build-Depends:(.*)$")
+            set(inside TRUE)
+            string(APPEND field "${CMAKE_MATCH_1},")
+        elseif(inside AND line MATCHES "^[ \t](.*)$")
+            string(APPEND field "${CMAKE_MATCH_1},")
+        else()
+            set(inside FALSE)
+        endif()
+    endforeach()
+    string(REPLACE "," ";" field "${field}")
+    _buildinfo_native(native)
+    set(packages "")
+    set(architectures "${native}")
+    foreach(entry IN LISTS field)
+        string(STRIP "${entry}" entry)
+        if(entry STREQUAL "")
+            continue()
+        elseif(NOT entry MATCHES "^([a-z0-9][a-z0-9.+-]+)(:([a-z0-9]+))?$")
+            message(FATAL_ERROR "${file}: '${entry}' is not a package name[:architecture]")
+        endif()
+        list(APPEND packages "${entry}")
+        if(CMAKE_MATCH_3)
+            list(APPEND architectures "${CMAKE_MATCH_3}")
+        endif()
+    endforeach()
+    if(NOT packages)
+        message(FATAL_ERROR "${file} declares no Build-Depends")
+    endif()
+    list(REMOVE_DUPLICATES architectures)
+    set(${packages_var} "${packages}" PARENT_SCOPE)
+    set(${architectures_var} "${architectures}" PARENT_SCOPE)
+endfunction()
+
+function(_buildinfo_native out)
+    execute_process(COMMAND dpkg --print-architecture
+        OUTPUT_VARIABLE native OUTPUT_STRIP_TRAILING_WHITESPACE
+        RESULT_VARIABLE rc ERROR_QUIET)
+    if(NOT rc EQUAL 0 OR native STREQUAL "")
+        message(FATAL_ERROR "A release is built on Debian: dpkg --print-architecture failed")
+    endif()
+    set(${out} "${native}" PARENT_SCOPE)
+endfunction()
+
+# Every package installed on this machine, as name[:architecture]=version,
+# sorted; the architecture only where it is another than the machine's own.
+function(buildinfo_installed out)
+    _buildinfo_native(native)
+    execute_process(COMMAND dpkg-query -W
+            "-f=\${db:Status-Abbrev} \${binary:Package} \${Version}\n"
+        OUTPUT_VARIABLE lines COMMAND_ERROR_IS_FATAL ANY)
+    string(REPLACE "\n" ";" lines "${lines}")
+    set(installed "")
+    foreach(line IN LISTS lines)
+        if(line MATCHES "^ii +([^ ]+) (.+)$")
+            set(version "${CMAKE_MATCH_2}")
+            string(REGEX REPLACE ":${native}$" "" name "${CMAKE_MATCH_1}")
+            list(APPEND installed "${name}=${version}")
+        endif()
+    endforeach()
+    list(SORT installed)
+    set(${out} "${installed}" PARENT_SCOPE)
+endfunction()
+
+# Writes <file> for the set in <packages> (every file in it but the sums),
+# built at <epoch> from the packages installed here, which came from the apt
+# sources <sources> (a list of one-line entries).
+function(buildinfo_write file packages version epoch sources build_path environment)
+    _buildinfo_native(native)
+    execute_process(COMMAND env LC_ALL=C date -u -R -d "@${epoch}"
+        OUTPUT_VARIABLE date OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+    set(architectures ${converter_architectures})
+    list(SORT architectures)
+    list(JOIN architectures " " architectures)
+    file(GLOB files RELATIVE "${packages}" "${packages}/*")
+    list(SORT files)
+    set(checksums "")
+    foreach(name IN LISTS files)
+        if(name MATCHES "^SHA256SUMS")
+            continue()
+        endif()
+        file(SHA256 "${packages}/${name}" sum)
+        file(SIZE "${packages}/${name}" size)
+        string(APPEND checksums "\n ${sum} ${size} ${name}")
+    endforeach()
+    buildinfo_installed(installed)
+    set(depends "")
+    foreach(package IN LISTS installed)
+        string(REGEX REPLACE "^([^=]+)=(.*)$" "\\1 (= \\2)" package "${package}")
+        list(APPEND depends "${package}")
+    endforeach()
+    list(JOIN depends ",\n " depends)
+    list(JOIN sources "\n " sources)
+    list(TRANSFORM environment REPLACE "^([^=]+)=(.*)$" "\\1=\"\\2\"")
+    list(JOIN environment "\n " environment)
+    file(WRITE "${file}" "Format: 1.0
+Source: converter
+Binary: converter
+Architecture: source ${architectures}
+Version: ${version}
+Checksums-Sha256:${checksums}
+Build-Origin: Debian
+Build-Architecture: ${native}
+Build-Date: ${date}
+Build-Path: ${build_path}
+X-Apt-Sources:
+ ${sources}
+Installed-Build-Depends:
+ ${depends}
+Environment:
+ ${environment}
+")
+endfunction()
+
+# Reads the record <file>: <prefix>_packages (name[:architecture]=version),
+# <prefix>_architectures (the build architecture first, then every other
+# one that the packages name), <prefix>_sources, <prefix>_build_path and
+# <prefix>_checksums (file=sha256).
+function(buildinfo_read file prefix)
+    file(STRINGS "${file}" lines)
+    set(field "")
+    foreach(name IN ITEMS packages sources checksums)
+        set(${name} "")
+    endforeach()
+    set(build_arch "")
+    set(build_path "")
+    foreach(line IN LISTS lines)
+        if(line MATCHES "^([A-Za-z0-9-]+):[ ]*(.*)$")
+            set(field "${CMAKE_MATCH_1}")
+            if(field STREQUAL "Build-Architecture")
+                set(build_arch "${CMAKE_MATCH_2}")
+            elseif(field STREQUAL "Build-Path")
+                set(build_path "${CMAKE_MATCH_2}")
+            endif()
+        elseif(field STREQUAL "Installed-Build-Depends"
+                AND line MATCHES "^ ([a-z0-9][a-z0-9.+-]*(:[a-z0-9]+)?) \\(= ([^ )]+)\\),?$")
+            list(APPEND packages "${CMAKE_MATCH_1}=${CMAKE_MATCH_3}")
+        elseif(field STREQUAL "X-Apt-Sources" AND line MATCHES "^ (deb .+)$")
+            list(APPEND sources "${CMAKE_MATCH_1}")
+        elseif(field STREQUAL "Checksums-Sha256" AND line MATCHES "^ ([0-9a-f]+) [0-9]+ (.+)$")
+            list(APPEND checksums "${CMAKE_MATCH_2}=${CMAKE_MATCH_1}")
+        elseif(NOT line MATCHES "^ ")
+            message(FATAL_ERROR "${file}: cannot read the line '${line}'")
+        endif()
+    endforeach()
+    if(NOT packages OR NOT sources OR NOT build_arch)
+        message(FATAL_ERROR "${file} is not a record of converter's release: it "
+            "lacks Installed-Build-Depends, X-Apt-Sources or Build-Architecture")
+    endif()
+    set(architectures "${build_arch}")
+    foreach(package IN LISTS packages)
+        if(package MATCHES "^[^:=]+:([a-z0-9]+)=")
+            list(APPEND architectures "${CMAKE_MATCH_1}")
+        endif()
+    endforeach()
+    list(REMOVE_DUPLICATES architectures)
+    foreach(name IN ITEMS packages architectures sources build_path build_arch checksums)
+        set(${prefix}_${name} "${${name}}" PARENT_SCOPE)
+    endforeach()
+endfunction()
