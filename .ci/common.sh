@@ -103,8 +103,15 @@ in_background() {
 	local name=$1 log=$2
 	shift 2
 	(
-		start=$SECONDS rc=0
-		"$@" || rc=$?
+		start=$SECONDS
+		# Not "$@" || rc=$?: a function called so would run on past its
+		# failures, errexit being off in a || list.
+		set +e
+		(
+			set -e
+			"$@"
+		)
+		rc=$?
 		echo $((SECONDS - start)) >"$log.time"
 		exit "$rc"
 	) >"$log" 2>&1 &
