@@ -79,6 +79,7 @@ is_for_windows_x86() {
 # and, as each ends, how long it took.
 phases=()
 phase() {
+	[[ -n ${reporting:-} ]] || background_check
 	if [[ -n ${phase_name:-} ]]; then
 		phases+=("$(printf '%5d s  %s' $((SECONDS - phase_start)) "$phase_name")")
 		echo "== ${phases[-1]}"
@@ -89,6 +90,7 @@ phase() {
 }
 # Every phase's time, the unfinished one's too, and the total.
 phase_report() {
+	reporting=yes
 	phase ""
 	echo "Time by phase:"
 	printf '%s\n' "${phases[@]}"
@@ -121,11 +123,30 @@ in_background() {
 # and fails if it failed.
 await_background() {
 	local name=$1 rc=0
+	# Waited for already, when a phase began after it had ended.
+	[[ -n ${background_pid[$name]:-} ]] || return 0
 	wait "${background_pid[$name]}" || rc=$?
 	unset "background_pid[$name]"
 	cat "${background_log[$name]}"
 	phases+=("$(printf '%5s s  %s, in the background' "$(cat "${background_log[$name]}.time" 2>/dev/null)" "$name")")
 	((rc == 0)) || fail "$name (in the background) ended with $rc"
+}
+# A step in the background that has failed stops the run now, not when it
+# is waited for; one that has ended well is reported.
+background_check() {
+	local name
+	for name in "${!background_pid[@]}"; do
+		kill -0 "${background_pid[$name]}" 2>/dev/null || await_background "$name"
+	done
+}
+# For an EXIT trap after a failure: the end of each step's log that has not
+# been shown, which would otherwise go with the scratch directory.
+background_tails() {
+	local name
+	for name in "${!background_pid[@]}"; do
+		echo "--- the last lines of ${background_log[$name]} ($name):"
+		tail -n 30 "${background_log[$name]}" 2>/dev/null || true
+	done
 }
 # For an EXIT trap: the steps still running are waited for, so that an
 # install is not cut short with dpkg half done, and never fail the trap.
