@@ -335,8 +335,9 @@ function(release_in_a_root)
         list(FILTER why EXCLUDE REGEX "^debian-root: .* made in ")
         if(why MATCHES "E: Version '([^']+)' for '([^']+)' was not found")
             release_fail("The archive has no ${CMAKE_MATCH_2} ${CMAKE_MATCH_1}, which the "
-                "record names: set CONVERTER_DEBIAN_MIRROR to a snapshot.debian.org address "
-                "that has it (see RELEASING.md); nothing was built with another version")
+                "record names, and nothing was built with another version: set "
+                "CONVERTER_DEBIAN_MIRROR to a snapshot.debian.org address that has it "
+                "(see RELEASING.md)")
         elseif(why MATCHES "release: ([^;]+)")
             release_fail("${CMAKE_MATCH_1}")
         endif()
