@@ -8,16 +8,21 @@ set(converter_architectures amd64 arm64 armel armhf i386 mips64el mipsel ppc64el
 set(converter_tarball_only riscv64)
 
 # What each architecture's programs say of themselves in their ELF header:
-# the class in bits, the byte order and the machine number (e_machine). A
-# program built by the wrong compiler may still run here, natively or under
-# an emulator, and answer every case; only its header gives it away.
-set(converter_elf_amd64 64 little 62)
-set(converter_elf_arm64 64 little 183)
-set(converter_elf_armel 32 little 40)
-set(converter_elf_armhf 32 little 40)
-set(converter_elf_i386 32 little 3)
-set(converter_elf_mips64el 64 little 8)
-set(converter_elf_mipsel 32 little 8)
-set(converter_elf_ppc64el 64 little 21)
-set(converter_elf_s390x 64 big 22)
-set(converter_elf_riscv64 64 little 243)
+# the class in bits, the byte order, the machine number (e_machine), and
+# the bits of e_flags that choose the ABI, as a mask and the value under it.
+# A program built by the wrong compiler may still run here, natively or
+# under an emulator, and answer every case; only its header gives it away.
+# armel and armhf are both 32-bit little-endian ARM, told apart by the float
+# ABI (EABI version 5 in the top byte; 0x200 soft-float, 0x400 hard-float);
+# mipsel is o32 (0x1000), mips64el n64 (neither o32 nor n32's 0x20);
+# ppc64el is ELFv2 (2), riscv64 lp64d (double-float, 4).
+set(converter_elf_amd64 64 little 62 0 0)
+set(converter_elf_arm64 64 little 183 0 0)
+set(converter_elf_armel 32 little 40 0xFF000600 0x05000200)
+set(converter_elf_armhf 32 little 40 0xFF000600 0x05000400)
+set(converter_elf_i386 32 little 3 0 0)
+set(converter_elf_mips64el 64 little 8 0x0000F020 0)
+set(converter_elf_mipsel 32 little 8 0x0000F020 0x00001000)
+set(converter_elf_ppc64el 64 little 21 0x3 0x2)
+set(converter_elf_s390x 64 big 22 0 0)
+set(converter_elf_riscv64 64 little 243 0x6 0x4)

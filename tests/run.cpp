@@ -180,10 +180,24 @@ outcome run(const std::string &program, const std::vector<std::string> &argv,
 	return result;
 }
 
+std::string setting(const char *name, const std::string &built_in)
+{
+	// Read before any thread starts, and never written.
+	const char *given = std::getenv(name);  // NOLINT(concurrency-mt-unsafe)
+	return given != nullptr && *given != '\0' ? given : built_in;
+}
+
+const std::string &converter_program()
+{
+	static const std::string path =
+	    setting("CONVERTER_PROGRAM", CONVERTER_PATH);
+	return path;
+}
+
 outcome run_converter(const std::vector<std::string> &args, sink out,
     const std::vector<std::string> &environment)
 {
 	std::vector<std::string> argv{"converter"};
 	argv.insert(argv.end(), args.begin(), args.end());
-	return run(CONVERTER_PATH, argv, out, environment);
+	return run(converter_program(), argv, out, environment);
 }

@@ -25,7 +25,17 @@ struct outcome {
 outcome run(const std::string &program, const std::vector<std::string> &argv,
     sink out = sink::pipe, const std::vector<std::string> &environment = {});
 
-// The built converter, called by its plain name and given `args` after it.
+// A setting of the suite: the environment's value for `name` where it is
+// set and not empty, else `built_in`, the one the suite was built with.
+std::string setting(const char *name, const std::string &built_in);
+
+// The converter under test: the program that CONVERTER_PROGRAM names in the
+// environment, where it is set (a build that ships, say), else the one
+// that this suite was built with.
+const std::string &converter_program();
+
+// The converter under test, called by its plain name and given `args` after
+// it.
 outcome run_converter(const std::vector<std::string> &args,
     sink out = sink::pipe, const std::vector<std::string> &environment = {});
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -11,13 +13,20 @@
 
 namespace {
 
+// Every row but those that set an environment of their own: they place a
+// string right after an empty word in a Linux process's memory, which a
+// Windows process, whose environment and command line Wine builds anew,
+// does not have.
 std::vector<case_row> every_case()
 {
 	std::vector<case_row> rows;
 	for (const auto *table :
 	    {&usage_cases, &conversion_cases, &format_cases, &tie_cases,
 	        &temperature_cases, &letter_cases, &extra_argument_cases})
-		rows.insert(rows.end(), table->begin(), table->end());
+		std::copy_if(table->begin(), table->end(),
+		    std::back_inserter(rows), [](const case_row &row) {
+			    return row.environment.empty();
+		    });
 	return rows;
 }
 
