@@ -48,25 +48,41 @@ read_architectures() {
 project_version() {
 	sed -n 's/^set(CONVERTER_VERSION \([0-9][0-9.]*\))$/\1/p' "$checkout_root/cmake/version.cmake"
 }
+# The next patch version after this checkout's.
+later_version() {
+	local version
+	version=$(project_version)
+	echo "${version%.*}.$((${version##*.} + 1))"
+}
+# The architecture that CI builds for, besides this machine's, where a check
+# needs one more: the first that has a Debian archive.
+cross_architecture() {
+	local arch all only
+	read_architectures all architectures
+	read_architectures only tarball_only
+	for arch in "${all[@]}"; do
+		[[ $arch == "$(dpkg --print-architecture)" || " ${only[*]} " == *" $arch "* ]] || {
+			echo "$arch"
+			return
+		}
+	done
+}
 # The checkout at $1, which is a clone, at version $2, committed.
 set_version() {
 	sed -i "s/^set(CONVERTER_VERSION [0-9.]*)\$/set(CONVERTER_VERSION $2)/" "$1/cmake/version.cmake"
 	git -C "$1" -c user.name=CI -c user.email=ci@converter.invalid commit -q -am "Version $2"
 }
 
-# The program $2 is for the Debian architecture $1: its ELF header holds the
-# class, byte order and machine that cmake/architectures.cmake gives.
+# The program $2 is for the Debian architecture $1, as the suite's own
+# machine test reads its ELF header (class, byte order, machine and ABI
+# flags), run from this checkout's ci build.
 is_for() {
-	local arch=$1 program=$2 elf header machine order=1
-	read_architectures elf "elf_$arch"
-	read -ra header < <(od -An -tu1 -N20 "$program" | xargs)
-	machine=$((header[18] + 256 * header[19]))
-	if [[ ${elf[1]} == big ]]; then
-		order=2
-		machine=$((256 * header[18] + header[19]))
-	fi
-	[[ ${header[*]:0:6} == "127 69 76 70 $((elf[0] / 32)) $order" && $machine == "${elf[2]}" ]] ||
-		fail "$program is not a program for $arch: $(file -b "$program")"
+	local checker=$checkout_root/build/ci/tests/converter_tests log
+	[[ -x $checker ]] || fail "is_for needs the suite of the ci build: cmake --workflow --preset ci"
+	log=$(CONVERTER_ARCH=$1 CONVERTER_PROGRAM=$2 "$checker" \
+		--gtest_filter=program.is_for_the_configured_machine 2>&1) || true
+	grep -qx '\[  PASSED  \] 1 test\.' <<<"$log" ||
+		fail "$2 is not a program for $1: $(file -b "$2"): $(grep -A 4 Failure <<<"$log")"
 }
 
 # The program $1 is a 32-bit Windows console program for x86 processors.
