@@ -52,7 +52,8 @@ function(release_set epoch_var)
         "${packages}" "${epoch}")
     sbom("${packages}/converter-${version}-win32.zip" "${windows}/converter.map"
         "${version}" windows-x86)
-    sbom("${msi}" "${windows}/converter.map" "${version}" windows-x86)
+    sbom("${msi}" "${windows}/converter.map" "${version}" windows-x86
+        "${windows}/converter.exe")
 
     foreach(arch IN LISTS converter_architectures)
         if(NOT arch IN_LIST converter_tarball_only)

@@ -2,10 +2,10 @@
 # SPDX-License-Identifier: MIT
 
 # A CycloneDX 1.6 bill of materials beside an artefact, <artefact>.cdx.json:
-# the artefact with its SHA-256, version and licence; every part of other
-# people's code that the link took into its program, with Debian source
-# package, version, licence and purl; and for a .deb, what it depends on at
-# run time. No clock goes in, and the serial number comes from the content,
+# the artefact with its SHA-256, version and licence, and the program in it
+# with its own; every part of other people's code that the link took into
+# its program, with Debian source package, version, licence and purl; and
+# for a .deb, what it depends on at run time. No clock goes in, and the serial number comes from the content,
 # so that one artefact gives one document. Included by cmake/release.cmake.
 include("${CMAKE_CURRENT_LIST_DIR}/link-components.cmake")
 
@@ -61,11 +61,47 @@ function(_sbom_component out ref name version description licence purl propertie
     set(${out} "${component}" PARENT_SCOPE)
 endfunction()
 
-# sbom(<artefact> <linker map of its program> <version> <architecture>)
+# The program as <artefact> holds it, taken out of it: its path there into
+# <name>, its SHA-256 into <sha256>. An installer is no archive that cmake
+# reads; for it, <program> names the very file that it took in.
+function(_sbom_program artefact program name_var sha256_var)
+    cmake_path(GET artefact FILENAME file)
+    set(work "${top}/build/sbom-program")
+    file(REMOVE_RECURSE "${work}")
+    if(file MATCHES "\\.msi$")
+        set(name "converter.exe")
+        set(found "${program}")
+    elseif(file MATCHES "\\.deb$")
+        set(name "usr/bin/converter")
+        file(ARCHIVE_EXTRACT INPUT "${artefact}" DESTINATION "${work}/deb")
+        file(GLOB data "${work}/deb/data.tar.*")
+        file(ARCHIVE_EXTRACT INPUT "${data}" DESTINATION "${work}/data")
+        set(found "${work}/data/${name}")
+    else()
+        file(ARCHIVE_EXTRACT INPUT "${artefact}" DESTINATION "${work}")
+        file(GLOB found "${work}/*/bin/converter" "${work}/*/converter.exe")
+        if(found MATCHES "converter\\.exe$")
+            set(name "converter.exe")
+        else()
+            set(name "bin/converter")
+        endif()
+    endif()
+    if(NOT EXISTS "${found}")
+        message(FATAL_ERROR "${file} holds no program where it should: ${name}")
+    endif()
+    file(SHA256 "${found}" sum)
+    file(REMOVE_RECURSE "${work}")
+    set(${name_var} "${name}" PARENT_SCOPE)
+    set(${sha256_var} "${sum}" PARENT_SCOPE)
+endfunction()
+
+# sbom(<artefact> <linker map of its program> <version> <architecture>
+#      [<the program that an installer took in>])
 function(sbom artefact map version arch)
     cmake_path(GET artefact FILENAME file)
     file(SHA256 "${artefact}" sha256)
     link_components("${map}" part)
+    _sbom_program("${artefact}" "${ARGN}" program program_sha256)
 
     set(components "")
     set(refs "")
@@ -139,6 +175,15 @@ function(sbom artefact map version arch)
         "      \"description\": ${summary},\n"
         "      \"licenses\": [ { \"license\": { \"id\": \"MIT\" } } ],\n"
         "      \"hashes\": [ { \"alg\": \"SHA-256\", \"content\": \"${sha256}\" } ],\n"
+        "      \"components\": [\n"
+        "        {\n"
+        "          \"type\": \"file\",\n"
+        "          \"bom-ref\": \"program\",\n"
+        "          \"name\": \"${program}\",\n"
+        "          \"description\": \"The program, as the artefact holds it.\",\n"
+        "          \"hashes\": [ { \"alg\": \"SHA-256\", \"content\": \"${program_sha256}\" } ]\n"
+        "        }\n"
+        "      ],\n"
         "      \"properties\": [\n"
         "        { \"name\": \"converter:file\", \"value\": ${file_json} },\n"
         "        { \"name\": \"converter:architecture\", \"value\": ${arch_json} }\n"
