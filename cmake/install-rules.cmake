@@ -16,8 +16,10 @@ if(WIN32)
     install(FILES README.md DESTINATION . COMPONENT converter_Runtime)
     install(FILES LICENSE DESTINATION . RENAME LICENSE.txt
         COMPONENT converter_Runtime)
-    install(FILES "${CONVERTER_NOTICES}" DESTINATION .
-        RENAME THIRD-PARTY-NOTICES.txt COMPONENT converter_Runtime)
+    if(CONVERTER_NOTICES)
+        install(FILES "${CONVERTER_NOTICES}" DESTINATION .
+            RENAME THIRD-PARTY-NOTICES.txt COMPONENT converter_Runtime)
+    endif()
     return()
 endif()
 

@@ -59,7 +59,8 @@ std::array<unsigned char, 64> header_of(const std::string &path)
 	std::array<unsigned char, 64> header{};
 	const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
 	if (fd >= 0) {
-		static_cast<void>(read(fd, header.data(), header.size()));
+		if (read(fd, header.data(), header.size()) < 0)
+			header.fill(0);
 		close(fd);
 	}
 	return header;

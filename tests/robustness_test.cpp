@@ -127,7 +127,7 @@ TEST(sweep, argument_counts)
 // an empty program name instead (argc 1): this start-up.
 TEST(sweep, an_empty_program_name_alone)
 {
-	const outcome got = run(converter_program(), {""});
+	const outcome got = run_program({""});
 	ASSERT_TRUE(got.exited()) << "wait status " << got.wait_status;
 	EXPECT_EQ(
 	    got.out, "Error: Missing parameter, try '-h' to view options!\n");

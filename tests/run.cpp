@@ -194,10 +194,29 @@ const std::string &converter_program()
 	return path;
 }
 
+outcome run_program(const std::vector<std::string> &argv, sink out,
+    const std::vector<std::string> &environment)
+{
+	std::vector<std::string> words;
+	const std::string emulator = CONVERTER_EMULATOR;
+	for (std::size_t begin = 0, end = 0; begin < emulator.size();
+	     begin = end + 1) {
+		end = std::min(emulator.find(' ', begin), emulator.size());
+		if (end > begin)
+			words.push_back(emulator.substr(begin, end - begin));
+	}
+	if (words.empty())
+		return run(converter_program(), argv, out, environment);
+	words.push_back(converter_program());
+	if (!argv.empty())
+		words.insert(words.end(), argv.begin() + 1, argv.end());
+	return run(words.front(), words, out, environment);
+}
+
 outcome run_converter(const std::vector<std::string> &args, sink out,
     const std::vector<std::string> &environment)
 {
 	std::vector<std::string> argv{"converter"};
 	argv.insert(argv.end(), args.begin(), args.end());
-	return run(converter_program(), argv, out, environment);
+	return run_program(argv, out, environment);
 }

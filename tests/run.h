@@ -34,6 +34,12 @@ std::string setting(const char *name, const std::string &built_in);
 // that this suite was built with.
 const std::string &converter_program();
 
+// The converter under test with exactly `argv`, through the emulator that
+// the build names where the machine cannot start it itself; an emulator
+// tells the program its own path for argv[0].
+outcome run_program(const std::vector<std::string> &argv, sink out = sink::pipe,
+    const std::vector<std::string> &environment = {});
+
 // The converter under test, called by its plain name and given `args` after
 // it.
 outcome run_converter(const std::vector<std::string> &args,
