@@ -20,13 +20,13 @@ struct case_row {
 	std::vector<std::string> environment{};  // empty: the test's own
 };
 
-// A command line as a reader can see it: quoted, long words cut short, and
-// bytes that do not print shown in hexadecimal.
-inline std::string describe(const std::vector<std::string> &args)
+// Words as a reader can see them: each quoted and after a blank, long ones
+// cut short, and bytes that do not print shown in hexadecimal.
+inline std::string quoted(const std::vector<std::string> &words)
 {
 	constexpr std::size_t shown = 40;
-	std::string text = "converter";
-	for (const std::string &word : args) {
+	std::string text;
+	for (const std::string &word : words) {
 		text += " '";
 		for (const char c : word.substr(0, shown)) {
 			const auto byte = static_cast<unsigned char>(c);
@@ -45,10 +45,16 @@ inline std::string describe(const std::vector<std::string> &args)
 	return text;
 }
 
+// A command line as a reader can see it.
+inline std::string describe(const std::vector<std::string> &args)
+{
+	return "converter" + quoted(args);
+}
+
 inline void PrintTo(const case_row &row, std::ostream *os)
 {
 	if (!row.environment.empty())
-		*os << "env -i " << describe(row.environment).substr(10) << " ";
+		*os << "env -i" << quoted(row.environment) << " ";
 	*os << describe(row.args);
 }
 
@@ -158,13 +164,15 @@ inline void PrintTo(const write_failure_row &row, std::ostream *os)
 {
 	*os << describe(row.args);
 	switch (row.where) {
+	case sink::pipe:
+		break;
 	case sink::closed:
 		*os << " >&-";
 		break;
 	case sink::full_device:
 		*os << " >/dev/full";
 		break;
-	default:
+	case sink::hung_up_terminal:
 		*os << " on a hung-up terminal";
 		break;
 	}

@@ -15,6 +15,7 @@
 #include <array>
 #include <cerrno>
 #include <stdexcept>
+#include <string_view>
 #include <system_error>
 
 namespace {
@@ -198,12 +199,14 @@ outcome run_program(const std::vector<std::string> &argv, sink out,
     const std::vector<std::string> &environment)
 {
 	std::vector<std::string> words;
-	const std::string emulator = CONVERTER_EMULATOR;
+	// Empty unless the build runs its programs through an emulator.
+	const char *const emulator_words = CONVERTER_EMULATOR;
+	const std::string_view emulator = emulator_words;
 	for (std::size_t begin = 0, end = 0; begin < emulator.size();
 	     begin = end + 1) {
 		end = std::min(emulator.find(' ', begin), emulator.size());
 		if (end > begin)
-			words.push_back(emulator.substr(begin, end - begin));
+			words.emplace_back(emulator.substr(begin, end - begin));
 	}
 	if (words.empty())
 		return run(converter_program(), argv, out, environment);
