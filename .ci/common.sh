@@ -6,6 +6,10 @@
 # The checkout, wherever a script has gone since.
 checkout_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
+# A command that ends a script by failing, where the script says nothing of
+# it itself, is named: errexit alone would end the script in silence.
+trap 'echo "FAILED: ${0##*/}, line $LINENO: $BASH_COMMAND (status $?)" >&2' ERR
+
 fail() {
 	echo "FAILED: $*" >&2
 	exit 1
@@ -44,10 +48,32 @@ read_architectures() {
 	[[ -n $words || $2 == tarball_only ]] || fail "cmake/architectures.cmake gives no converter_$2"
 }
 
-# The version that project() gives, as every artefact's name carries it.
-project_version() {
-	sed -n 's/^set(CONVERTER_VERSION \([0-9][0-9.]*\))$/\1/p' "$checkout_root/cmake/version.cmake"
+# A fact from cmake/facts.cmake, its one home: $1 is its name, and the rest
+# are KIND=, PRESET= and ARCH= where it needs them.
+fact() {
+	local name=$1 word options=()
+	shift
+	for word; do options+=("-D$word"); done
+	cmake "-DFACT=$name" "${options[@]}" -P "$checkout_root/cmake/facts.cmake"
 }
+# The same for the checkout $1, whose facts may be other than this one's.
+fact_in() {
+	local checkout=$1 name=$2 word options=()
+	shift 2
+	for word; do options+=("-D$word"); done
+	cmake "-DFACT=$name" "${options[@]}" -P "$checkout/cmake/facts.cmake"
+}
+# The version that project() gives, as every artefact's name carries it.
+project_version() { fact version; }
+# The name of an artefact of the kind $1 (for the architecture $2).
+artefact() { fact artefact "KIND=$1" "ARCH=${2:-}"; }
+# Where the checkout $1 (by default this one) leaves its packages.
+packages_dir() { fact_in "${1:-$checkout_root}" packages-dir; }
+# The binary directory of the preset $1 for the architecture $2 (by default
+# this machine's), in the checkout $3 (by default this one).
+binary_dir() { fact_in "${3:-$checkout_root}" binary-dir "PRESET=$1" "ARCH=${2:-}"; }
+# Where a keyed release in the checkout $1 writes its apt repository.
+apt_dir() { fact_in "${1:-$checkout_root}" apt-dir; }
 # The next patch version after this checkout's.
 later_version() {
 	local version
@@ -69,7 +95,7 @@ cross_architecture() {
 }
 # The checkout at $1, which is a clone, at version $2, committed.
 set_version() {
-	sed -i "s/^set(CONVERTER_VERSION [0-9.]*)\$/set(CONVERTER_VERSION $2)/" "$1/cmake/version.cmake"
+	sed -i "s/^set(CONVERTER_VERSION [0-9.]*)\$/set(CONVERTER_VERSION $2)/" "$1/cmake/facts.cmake"
 	git -C "$1" -c user.name=CI -c user.email=ci@converter.invalid commit -q -am "Version $2"
 }
 
@@ -77,7 +103,8 @@ set_version() {
 # machine test reads its ELF header (class, byte order, machine and ABI
 # flags), run from this checkout's ci build.
 is_for() {
-	local checker=$checkout_root/build/ci/tests/converter_tests log
+	local checker log
+	checker=$(binary_dir ci)/tests/converter_tests
 	[[ -x $checker ]] || fail "is_for needs the suite of the ci build: cmake --workflow --preset ci"
 	log=$(CONVERTER_ARCH=$1 CONVERTER_PROGRAM=$2 "$checker" \
 		--gtest_filter=program.is_for_the_configured_machine 2>&1) || true
@@ -104,13 +131,18 @@ phase() {
 	phase_start=$SECONDS
 	[[ -z $1 ]] || echo "== $1"
 }
-# Every phase's time, the unfinished one's too, and the total.
+# Every phase's time, the unfinished one's too, and the total; then the
+# time of each part of the check scripts that ran.
 phase_report() {
 	reporting=yes
 	phase ""
 	echo "Time by phase:"
 	printf '%s\n' "${phases[@]}"
 	printf '%5d s  in all\n' "$SECONDS"
+	if [[ -s ${CONVERTER_CI_PARTS:-} ]]; then
+		echo "Time by part of the checks:"
+		cat "$CONVERTER_CI_PARTS"
+	fi
 }
 
 # Steps that run in the background, each named, with its own log and time.
@@ -176,18 +208,65 @@ settle_background() {
 # The release in the checkout $1 stops with one line naming $2, given the
 # environment and cmake options (-D...) $3..., and leaves no set behind.
 release_refused() {
-	local where=$1 reason=$2 log word environment=() options=()
+	local where=$1 reason=$2 log word packages environment=() options=()
 	shift 2
 	for word; do
 		if [[ $word == -D* ]]; then options+=("$word"); else environment+=("$word"); fi
 	done
 	log=$(mktemp)
-	mkdir -p "$where/build/packages" && touch "$where/build/packages/stale"
+	packages=$(packages_dir "$where")
+	mkdir -p "$packages" && touch "$packages/stale"
 	if (cd "$where" && env "${environment[@]}" cmake "${options[@]}" -P cmake/release.cmake) >"$log" 2>&1; then
 		fail "a release with $* went ahead"
 	fi
 	grep -qF "$reason" "$log" || fail "a release with $* stopped, but not for '$reason': $(cat "$log")"
-	[[ ! -e $where/build/packages ]] || fail "a release with $* left $where/build/packages behind"
+	[[ ! -e $packages ]] || fail "a release with $* left $packages behind"
 	echo "refused, leaving no set: $*: $(grep -m 1 '^release: ' "$log")"
 	rm -f "$log"
+}
+
+# $1 is one of the words $2...
+in_list() {
+	local word=$1
+	shift
+	[[ " $* " == *" $word "* ]]
+}
+
+# A copy $3 of the file $1 with its byte at offset $2 changed.
+one_byte_changed() {
+	cp "$1" "$3"
+	printf '\x5a' | dd of="$3" bs=1 seek="$2" conv=notrunc status=none
+}
+
+# A clone at $1 of this checkout, at the next patch version, committed.
+clone_at_later_version() {
+	git clone -q "$checkout_root" "$1"
+	set_version "$1" "$(later_version)"
+}
+
+# lintian has nothing to say, at any level, about the .debs after --, run
+# by the command before it (none: on this machine).
+no_lintian_tags() {
+	local runner=() tags
+	while [[ $1 != -- ]]; do
+		runner+=("$1")
+		shift
+	done
+	shift
+	tags=$("${runner[@]}" lintian -I --pedantic --allow-root "$@") || fail "lintian failed on $*"
+	[[ -z $tags ]] || fail "lintian: $tags"
+}
+
+# Marks the start of a part named $1 of a check script (the end of the last,
+# when empty). Each part's time also goes to the file that
+# CONVERTER_CI_PARTS names, for .ci/run's report.
+part() {
+	local line
+	if [[ -n ${part_name:-} ]]; then
+		line=$(printf '%5d s  %s: %s' $((SECONDS - part_start)) "${0##*/}" "$part_name")
+		echo "-- $line"
+		[[ -z ${CONVERTER_CI_PARTS:-} ]] || echo "$line" >>"$CONVERTER_CI_PARTS"
+	fi
+	part_name=$1 part_start=$SECONDS
+	[[ -z $1 ]] || echo "-- ${0##*/}: $1"
 }

@@ -29,8 +29,9 @@ for preset in release portable; do
 	cmake --preset "$preset" >/dev/null
 	cmake --build --preset "$preset" >/dev/null
 done
-converter=build/release/converter
-static=build/portable/converter
+fact() { cmake "-DFACT=$1" "${@:2}" -P cmake/facts.cmake; }
+converter=$(fact binary-dir -DPRESET=release)/converter
+static=$(fact binary-dir -DPRESET=portable)/converter
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -6,8 +6,10 @@
 # had, and each licence in full. Run after the link, by the notices target:
 #
 #	cmake -DMAP=<linker map> -DOUTPUT=<file> -P cmake/notices.cmake
+include("${CMAKE_CURRENT_LIST_DIR}/facts.cmake")
 include("${CMAKE_CURRENT_LIST_DIR}/link-components.cmake")
 link_components("${MAP}" part)
+string(REGEX REPLACE "^.*<(.*)>$" "\\1" address "${CONVERTER_CONTACT}")
 
 # Debian's snapshot service keeps every version that the archive ever had.
 function(source_where out name version)
@@ -54,9 +56,9 @@ converter with your copy. converter's complete source, from which this
 program builds byte for byte, is published with it; build the tarball again
 with `cmake --workflow --preset package-tarball` against your library. The
 library's own source is at the addresses above. For at least three years
-from this release the converter authors will also give anyone who asks the
+from this release ${CONVERTER_VENDOR} will also give anyone who asks the
 complete corresponding source of these parts, for no more than the cost of
-sending it: write to maintainers@converter.invalid.
+sending it: write to ${address}.
 ")
 endif()
 

@@ -4,29 +4,29 @@
 # The .deb, the portable tarball and the Windows zip; the package presets
 # choose the generator and where the file lands.
 set(CPACK_PACKAGE_NAME converter)
-set(CPACK_PACKAGE_VENDOR "The converter authors")
-set(CPACK_PACKAGE_CONTACT "converter maintainers <maintainers@converter.invalid>")
+set(CPACK_PACKAGE_VENDOR "${CONVERTER_VENDOR}")
+set(CPACK_PACKAGE_CONTACT "${CONVERTER_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_DESCRIPTION
     "converter converts one temperature between the Celsius and Fahrenheit\n\
 scales, prints one line, and tells the outcome in its exit status.")
-set(CPACK_PACKAGE_INSTALL_DIRECTORY converter)
-set(CPACK_RESOURCE_FILE_README "${PROJECT_SOURCE_DIR}/README.md")
 # The Windows program is linked stripped.
 if(NOT WIN32)
     set(CPACK_STRIP_FILES ON)
 endif()
-set(CPACK_SOURCE_IGNORE_FILES "/build/" "/\\\\.git/")
 
-# Named by the Debian architecture that the program is for, the one
-# DEB_HOST_ARCH chose, not the one cpack runs on.
-if(NOT WIN32)
-    set(CPACK_SYSTEM_NAME "linux-${CONVERTER_ARCH}")
+# Named as cmake/facts.cmake names the artefacts, by the Debian
+# architecture that the program is for, not the one cpack runs on.
+if(WIN32)
+    converter_artefact(zip "" zip)
+    string(REGEX REPLACE "\\.zip$" "" CPACK_PACKAGE_FILE_NAME "${zip}")
+else()
+    converter_artefact(tarball "${CONVERTER_ARCH}" tarball)
+    string(REGEX REPLACE "\\.tar\\.gz$" "" CPACK_PACKAGE_FILE_NAME "${tarball}")
+    converter_artefact(deb "${CONVERTER_ARCH}" CPACK_DEBIAN_FILE_NAME)
     set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE "${CONVERTER_ARCH}")
 endif()
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 
 # Debian's papers: a machine-readable copyright, with the licence's terms
@@ -51,9 +51,11 @@ endif()
 # not one of cpack's generators: its External one would leave a description
 # of the files beside the installer.
 if(WIN32)
-    set(CONVERTER_PACKAGE_DIR "${PROJECT_SOURCE_DIR}/build/packages" CACHE PATH
+    converter_packages_dir(packages)
+    set(CONVERTER_PACKAGE_DIR "${packages}" CACHE PATH
         "Where the package-msi build preset leaves the installer")
-    set(msi "${CONVERTER_PACKAGE_DIR}/converter-${PROJECT_VERSION}-win32.msi")
+    converter_artefact(msi "" msi)
+    set(msi "${CONVERTER_PACKAGE_DIR}/${msi}")
     set(stage "${PROJECT_BINARY_DIR}/msi-stage")
     add_custom_command(OUTPUT "${msi}"
         COMMAND "${CMAKE_COMMAND}" -E rm -rf "${stage}"

@@ -37,33 +37,36 @@ function(release_set epoch_var)
     # Windows first: its program is signed before the zip and the installer
     # take it in, and the installer is signed as a whole afterwards.
     unset(ENV{DEB_HOST_ARCH})
-    set(windows "${top}/build/windows-x86")
+    converter_binary_dir(windows-x86 "" windows)
+    # The time that every build then settles on too.
+    set(PROJECT_SOURCE_DIR "${top}")
+    include("${CMAKE_CURRENT_FUNCTION_LIST_DIR}/source-date-epoch.cmake")
+    set(epoch "${CONVERTER_SOURCE_DATE_EPOCH}")
     run(windows-x86 "${CMAKE_COMMAND}" --preset windows-x86)
     run(windows-x86-build "${CMAKE_COMMAND}" --build --preset windows-x86)
-    file(STRINGS "${windows}/CMakeCache.txt" epoch REGEX "^CONVERTER_SOURCE_DATE_EPOCH:")
-    string(REGEX REPLACE "^[^=]*=" "" epoch "${epoch}")
     file(MAKE_DIRECTORY "${packages}")
-    authenticode("${windows}/converter.exe"
-        "converter-${version}-win32.exe.authenticode.pem" "${packages}" "${epoch}")
+    foreach(kind IN ITEMS zip msi exe-signature msi-signature)
+        converter_artefact(${kind} "" ${kind})
+    endforeach()
+    authenticode("${windows}/converter.exe" "${exe-signature}" "${packages}" "${epoch}")
     run_workflow(package-windows "")
     run_workflow(package-msi "")
-    set(msi "${packages}/converter-${version}-win32.msi")
-    authenticode("${msi}" "converter-${version}-win32.msi.authenticode.pem"
-        "${packages}" "${epoch}")
-    sbom("${packages}/converter-${version}-win32.zip" "${windows}/converter.map"
-        "${version}" windows-x86)
-    sbom("${msi}" "${windows}/converter.map" "${version}" windows-x86
+    authenticode("${packages}/${msi}" "${msi-signature}" "${packages}" "${epoch}")
+    sbom("${packages}/${zip}" "${windows}/converter.map" "${version}" windows-x86)
+    sbom("${packages}/${msi}" "${windows}/converter.map" "${version}" windows-x86
         "${windows}/converter.exe")
 
     foreach(arch IN LISTS converter_architectures)
         if(NOT arch IN_LIST converter_tarball_only)
             run_workflow(package-deb ${arch})
-            sbom("${packages}/converter_${version}_${arch}.deb"
-                "${top}/build/${arch}/release/converter.map" "${version}" ${arch})
+            converter_artefact(deb ${arch} deb)
+            converter_binary_dir(release ${arch} release)
+            sbom("${packages}/${deb}" "${release}/converter.map" "${version}" ${arch})
         endif()
         run_workflow(package-tarball ${arch})
-        sbom("${packages}/converter-${version}-linux-${arch}.tar.gz"
-            "${top}/build/${arch}/portable/converter.map" "${version}" ${arch})
+        converter_artefact(tarball ${arch} tarball)
+        converter_binary_dir(portable ${arch} portable)
+        sbom("${packages}/${tarball}" "${portable}/converter.map" "${version}" ${arch})
     endforeach()
     set(${epoch_var} "${epoch}" PARENT_SCOPE)
 endfunction()

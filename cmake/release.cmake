@@ -28,15 +28,17 @@
 # source tarball, no record and no signature of its own, and so cannot be
 # taken for a release.
 cmake_minimum_required(VERSION 3.25)
-cmake_path(GET CMAKE_CURRENT_LIST_DIR PARENT_PATH top)
 include("${CMAKE_CURRENT_LIST_DIR}/architectures.cmake")
-include("${CMAKE_CURRENT_LIST_DIR}/version.cmake")
+include("${CMAKE_CURRENT_LIST_DIR}/facts.cmake")
+set(top "${CONVERTER_TOP}")
 set(version "${CONVERTER_VERSION}")
-set(packages "${top}/build/packages")
+converter_packages_dir(packages)
 set(logs "${top}/build/release-logs")
-# Where the build runs in the root, and where it finds what comes in from
-# outside and leaves what goes out.
-set(root_source "/build/converter-${version}")
+# The source tarball's top directory; where the build runs in the root, and
+# where it finds what comes in from outside and leaves what goes out.
+converter_artefact(source "" source_tarball)
+string(REGEX REPLACE "\\.tar\\.gz$" "" source_top "${source_tarball}")
+set(root_source "/build/${source_top}")
 set(root_io "/io")
 
 # A release that stops says why in one line, and leaves no half-made,
@@ -62,7 +64,9 @@ set(root_environment HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin)
 function(release_in_root)
     set(logs "${root_io}/logs" PARENT_SCOPE)
     set(logs "${root_io}/logs")
-    set(record "${packages}/converter-${version}.buildinfo")
+    converter_artefact(record "" record)
+    converter_artefact(source "" source)
+    set(record "${packages}/${record}")
     set(published_record "${root_io}/published.buildinfo")
     # A rebuild's root must hold what the record says, before anything is
     # built with it.
@@ -75,8 +79,7 @@ function(release_in_root)
     signing_tools_check()
     file(REMOVE_RECURSE "${packages}")
     release_set(epoch)
-    file(COPY_FILE "${root_io}/converter-${version}.tar.gz"
-        "${packages}/converter-${version}.tar.gz")
+    file(COPY_FILE "${root_io}/${source}" "${packages}/${source}")
     file(STRINGS "${root_io}/sources" sources)
     # Written beside the set, which it sums, then put in.
     buildinfo_write("${top}/build/record" "${packages}" "${version}" "${epoch}"
@@ -90,11 +93,11 @@ function(release_in_root)
             string(REPLACE "\n" ";" written "${written}")
             foreach(line IN LISTS written)
                 if(NOT line IN_LIST expected)
-                    release_fail("The rebuild's record differs from converter-${version}.buildinfo "
-                        "as published, first in: ${line}")
+                    release_fail("The rebuild's record differs from the one published, "
+                        "first in: ${line}")
                 endif()
             endforeach()
-            release_fail("The rebuild's record lacks lines of converter-${version}.buildinfo as published")
+            release_fail("The rebuild's record lacks lines of the one published")
         endif()
     endif()
     release_sums()
@@ -102,7 +105,7 @@ function(release_in_root)
     published_sums_check("${packages}/SHA256SUMS")
     if(NOT "$ENV{CONVERTER_OPENPGP_KEY}" STREQUAL "")
         apt_repository("${epoch}")
-        file(COPY "${top}/build/apt" DESTINATION "${root_io}")
+        file(COPY "${CONVERTER_APT_DIR}/" DESTINATION "${root_io}/apt")
     endif()
     file(COPY "${packages}" DESTINATION "${root_io}")
 endfunction()
@@ -196,14 +199,14 @@ function(release_in_a_root)
     apt_repository_check()
     file(REMOVE_RECURSE "${packages}" "${logs}")
     if("$ENV{CONVERTER_OPENPGP_KEY}" STREQUAL "")
-        file(REMOVE_RECURSE "${top}/build/apt")
+        file(REMOVE_RECURSE "${CONVERTER_APT_DIR}")
     endif()
     file(MAKE_DIRECTORY "${logs}")
     set(work "${top}/build/release-root")
     set(io "${work}/io")
     file(REMOVE_RECURSE "${work}")
     file(MAKE_DIRECTORY "${io}")
-    set(tarball "converter-${version}.tar.gz")
+    converter_artefact(source "" tarball)
     set(binds "${io}:${root_io}" "${logs}:${root_io}/logs")
     set(pin "")
     _signing_env(CONVERTER_RELEASE_SIGNATURES)
@@ -211,7 +214,7 @@ function(release_in_a_root)
         # A rebuild: from the published tarball, in a root with exactly the
         # packages that the published record names.
         set(published "${CONVERTER_RELEASE_SIGNATURES}")
-        set(record "converter-${version}.buildinfo")
+        converter_artefact(record "" record)
         if(NOT EXISTS "${published}/SHA256SUMS")
             release_fail("${published} has no SHA256SUMS: is it a published release of ${version}?")
         endif()
@@ -256,7 +259,7 @@ function(release_in_a_root)
                 "has changes that it would leave out: commit or stash them")
         endif()
         execute_process(
-            COMMAND "${GIT}" archive --format=tar "--prefix=converter-${version}/" HEAD
+            COMMAND "${GIT}" archive --format=tar "--prefix=${source_top}/" HEAD
             COMMAND gzip -9n
             WORKING_DIRECTORY "${top}" OUTPUT_FILE "${io}/${tarball}"
             COMMAND_ERROR_IS_FATAL ANY)
@@ -351,8 +354,8 @@ function(release_in_a_root)
     endif()
     file(RENAME "${io}/packages" "${packages}")
     if(EXISTS "${io}/apt")
-        file(REMOVE_RECURSE "${top}/build/apt")
-        file(RENAME "${io}/apt" "${top}/build/apt")
+        file(REMOVE_RECURSE "${CONVERTER_APT_DIR}")
+        file(RENAME "${io}/apt" "${CONVERTER_APT_DIR}")
     endif()
     file(REMOVE_RECURSE "${work}")
 endfunction()

@@ -7,6 +7,7 @@
 # its program, with Debian source package, version, licence and purl; and
 # for a .deb, what it depends on at run time. No clock goes in, and the serial number comes from the content,
 # so that one artefact gives one document. Included by cmake/release.cmake.
+include("${CMAKE_CURRENT_LIST_DIR}/facts.cmake")
 include("${CMAKE_CURRENT_LIST_DIR}/link-components.cmake")
 
 function(_sbom_string out value)
@@ -169,7 +170,7 @@ function(sbom artefact map version arch)
         "    \"component\": {\n"
         "      \"type\": \"application\",\n"
         "      \"bom-ref\": \"converter\",\n"
-        "      \"supplier\": { \"name\": \"The converter authors\" },\n"
+        "      \"supplier\": { \"name\": \"${CONVERTER_VENDOR}\" },\n"
         "      \"name\": \"converter\",\n"
         "      \"version\": \"${version}\",\n"
         "      \"description\": ${summary},\n"

@@ -19,6 +19,8 @@
 # other bytes for one key), so signing and attaching are pinned to the
 # version Debian 12 ships, 2.5.
 
+include("${CMAKE_CURRENT_LIST_DIR}/facts.cmake")
+
 macro(_signing_env name)
     if(DEFINED ENV{${name}} AND NOT "$ENV{${name}}" STREQUAL "")
         set(${name} "$ENV{${name}}")
@@ -26,6 +28,19 @@ macro(_signing_env name)
         set(${name} "")
     endif()
 endmacro()
+
+# The release key's public half, as apt and the README's check read it;
+# <failure> names what went wrong, or is empty.
+function(openpgp_export_key file failure)
+    execute_process(COMMAND gpg --batch --export "$ENV{CONVERTER_OPENPGP_KEY}"
+        OUTPUT_FILE "${file}" RESULT_VARIABLE rc)
+    file(SIZE "${file}" size)
+    if(NOT rc EQUAL 0 OR size EQUAL 0)
+        set(${failure} "gpg could not export CONVERTER_OPENPGP_KEY $ENV{CONVERTER_OPENPGP_KEY}" PARENT_SCOPE)
+    else()
+        set(${failure} "" PARENT_SCOPE)
+    endif()
+endfunction()
 
 # Everything the signatures need, checked before anything is built: a release
 # either signs completely or stops with one line.
@@ -166,6 +181,14 @@ function(openpgp_sign sums epoch)
             release_fail("gpg could not sign ${sums} with ${CONVERTER_OPENPGP_KEY} "
                 "at ${epoch} (a release key must predate the commit): ${out}")
         endif()
+        # Beside it, the key's public half that checks it, which the sums
+        # do not list: whoever holds the key could make both.
+        cmake_path(GET sums PARENT_PATH dir)
+        converter_artefact(release-key "" key)
+        openpgp_export_key("${dir}/${key}" failure)
+        if(failure)
+            release_fail("${failure}")
+        endif()
     endif()
 endfunction()
 
@@ -204,7 +227,11 @@ function(published_sums_check sums)
         release_fail("The rebuild differs from the release in "
             "${CONVERTER_RELEASE_SIGNATURES}: ${differ}")
     endif()
-    if(EXISTS "${CONVERTER_RELEASE_SIGNATURES}/SHA256SUMS.asc")
-        file(COPY_FILE "${CONVERTER_RELEASE_SIGNATURES}/SHA256SUMS.asc" "${sums}.asc")
-    endif()
+    cmake_path(GET sums PARENT_PATH dir)
+    converter_artefact(release-key "" key)
+    foreach(name IN ITEMS SHA256SUMS.asc "${key}")
+        if(EXISTS "${CONVERTER_RELEASE_SIGNATURES}/${name}")
+            file(COPY_FILE "${CONVERTER_RELEASE_SIGNATURES}/${name}" "${dir}/${name}")
+        endif()
+    endforeach()
 endfunction()

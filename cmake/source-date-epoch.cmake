@@ -15,7 +15,7 @@ else()
     if(archived_commit_time MATCHES "^[0-9]+$")
         set(CONVERTER_SOURCE_DATE_EPOCH "${archived_commit_time}")
     else()
-        # The day 1.0.0 was released.
+        # 2026-12-08, the day of the first release.
         set(CONVERTER_SOURCE_DATE_EPOCH 1796688000)
     endif()
     # Only this project's own history counts, not that of a repository that
