@@ -7,7 +7,9 @@
 checkout_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # A command that ends a script by failing, where the script says nothing of
-# it itself, is named: errexit alone would end the script in silence.
+# it itself, is named: errexit alone would end the script in silence. The
+# trap holds in functions and subshells too (errtrace).
+set -o errtrace
 trap 'echo "FAILED: ${0##*/}, line $LINENO: $BASH_COMMAND (status $?)" >&2' ERR
 
 fail() {

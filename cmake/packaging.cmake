@@ -77,11 +77,13 @@ if(WIN32)
     add_custom_target(msi DEPENDS "${msi}")
 endif()
 
-# Read by cpack, once for each generator.
+# cpack runs these in turn: what each package holds, before anything is
+# installed; Debian's gzipped pages, once the files are staged; and a
+# reproducible repacking, once the package is written.
 set(CPACK_CONVERTER_BINARY_DIR "${PROJECT_BINARY_DIR}")
 set(CPACK_CONVERTER_SOURCE_DATE_EPOCH "${CONVERTER_SOURCE_DATE_EPOCH}")
-set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/cpack-generator.cmake")
-set(CPACK_PRE_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/cpack-pre-build.cmake")
-set(CPACK_POST_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/cpack-post-build.cmake")
+set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/package-contents.cmake")
+set(CPACK_PRE_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/package-gzip-debian-docs.cmake")
+set(CPACK_POST_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/package-repack.cmake")
 
 include(CPack)
