@@ -89,7 +89,7 @@ cross_architecture() {
 	read_architectures all architectures
 	read_architectures only tarball_only
 	for arch in "${all[@]}"; do
-		[[ $arch == "$(dpkg --print-architecture)" || " ${only[*]} " == *" $arch "* ]] || {
+		[[ $arch == "$(dpkg --print-architecture)" ]] || in_list "$arch" "${only[@]}" || {
 			echo "$arch"
 			return
 		}
