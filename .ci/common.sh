@@ -8,9 +8,12 @@ checkout_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # A command that ends a script by failing, where the script says nothing of
 # it itself, is named: errexit alone would end the script in silence. The
-# trap holds in functions and subshells too (errtrace).
+# trap holds in functions and subshells too (errtrace), and speaks only where
+# errexit is on: a failure that a command substitution or a set +e stretch
+# hands back to be judged is not one.
 set -o errtrace
-trap 'echo "FAILED: ${0##*/}, line $LINENO: $BASH_COMMAND (status $?)" >&2' ERR
+trap 'err_status=$?
+	[[ $- != *e* ]] || echo "FAILED: ${0##*/}, line $LINENO: $BASH_COMMAND (status $err_status)" >&2' ERR
 
 fail() {
 	echo "FAILED: $*" >&2
