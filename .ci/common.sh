@@ -26,14 +26,17 @@ installed() {
 	[[ $(dpkg-query -W -f '${db:Status-Abbrev}' "$1" 2>/dev/null) == "ii " ]]
 }
 
+# apt-get, patient with a mirror mid-sync, as every apt-get of CI is.
+patient_apt() { "$checkout_root/cmake/patient-apt" "$@"; }
+
 # Installs Debian packages without what they merely recommend, and updates
 # apt's lists only when they are too old or missing for the install. Unpacked
 # without a sync after each file: a machine that fails mid-install is thrown
 # away, not repaired, and the syncs cost minutes over a thousand packages.
 apt_install() {
-	local apt=(apt-get install -y -q --no-install-recommends -o Dpkg::Options::=--force-unsafe-io)
-	DEBIAN_FRONTEND=noninteractive "${apt[@]}" "$@" ||
-		{ apt-get update -q && DEBIAN_FRONTEND=noninteractive "${apt[@]}" "$@"; }
+	local apt=(install -y -q --no-install-recommends -o Dpkg::Options::=--force-unsafe-io)
+	DEBIAN_FRONTEND=noninteractive patient_apt "${apt[@]}" "$@" ||
+		{ patient_apt update -q && DEBIAN_FRONTEND=noninteractive patient_apt "${apt[@]}" "$@"; }
 }
 
 # The program at $1 answers the README's first conversion, and says it
@@ -148,6 +151,9 @@ phase_report() {
 		echo "Time by part of the checks:"
 		cat "$CONVERTER_CI_PARTS"
 	fi
+	if [[ -s ${CONVERTER_APT_STATE:-} ]]; then
+		echo "A mirror mid-sync: $(patient_apt waited)"
+	fi
 }
 
 # Steps that run in the background, each named, with its own log and time.
@@ -228,6 +234,12 @@ release_refused() {
 	[[ ! -e $packages ]] || fail "a release with $* left $packages behind"
 	echo "refused, leaving no set: $*: $(grep -m 1 '^release: ' "$log")"
 	rm -f "$log"
+}
+
+# What the release in the checkout $1, logged in $2, waited for while the
+# mirror was mid-sync, and what it was built without.
+release_mirror_lines() {
+	grep -h -e '^patient-apt: ' -e '^release: built without' "$2" "$1/build/release-logs/release-root.log" || true
 }
 
 # $1 is one of the words $2...

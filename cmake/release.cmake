@@ -81,6 +81,7 @@ function(release_in_root)
     release_set(epoch)
     file(COPY_FILE "${root_io}/${source}" "${packages}/${source}")
     file(STRINGS "${root_io}/sources" sources)
+    _release_sources_in_use(sources)
     # Written beside the set, which it sums, then put in.
     buildinfo_write("${top}/build/record" "${packages}" "${version}" "${epoch}"
         "${sources}" "${root_source}" "${root_environment};SOURCE_DATE_EPOCH=${epoch}")
@@ -108,6 +109,27 @@ function(release_in_root)
         file(COPY "${CONVERTER_APT_DIR}/" DESTINATION "${root_io}/apt")
     endif()
     file(COPY "${packages}" DESTINATION "${root_io}")
+endfunction()
+
+# Of the apt sources <sources_var>, those whose suite the root still has:
+# while a mirror is mid-sync, the root may have left a suite out
+# (cmake/patient-apt), and the record names only what the root really
+# installed from, by the archive's addresses.
+function(_release_sources_in_use sources_var)
+    file(STRINGS /etc/apt/sources.list active REGEX "^deb ")
+    set(suites "")
+    foreach(line IN LISTS active)
+        if(line MATCHES "^deb [^ ]+ ([^ ]+) ")
+            list(APPEND suites "${CMAKE_MATCH_1}")
+        endif()
+    endforeach()
+    set(kept "")
+    foreach(line IN LISTS ${sources_var})
+        if(line MATCHES "^deb [^ ]+ ([^ ]+) " AND CMAKE_MATCH_1 IN_LIST suites)
+            list(APPEND kept "${line}")
+        endif()
+    endforeach()
+    set(${sources_var} "${kept}" PARENT_SCOPE)
 endfunction()
 
 # The packages <installed> (name[:architecture]=version) are exactly those
@@ -283,6 +305,7 @@ function(release_in_a_root)
     # serves the same ones.
     string(REPLACE ";" "\n" lines "${sources}")
     file(WRITE "${io}/sources" "${lines}\n")
+    set(asked "${sources}")
     _release_sources("${sources}" sources aptopts)
 
     # Keys and published files come in from where they are, bound into the
@@ -355,6 +378,18 @@ function(release_in_a_root)
         release_fail("The release root failed (${root_log}):\n${out}")
     endif()
     file(RENAME "${io}/packages" "${packages}")
+    # A suite left out while the mirror was mid-sync is no failure, but the
+    # set may then lack its fixes: said here, and in the record.
+    converter_artefact(record "" record)
+    buildinfo_read("${packages}/${record}" built)
+    foreach(line IN LISTS asked)
+        if(NOT line IN_LIST built_sources)
+            message(NOTICE "release: built without '${line}', which the mirror served "
+                "stale still after waiting (${root_log}); the programs may embed a C library "
+                "without that suite's latest fixes, and the record's X-Apt-Sources lacks it. "
+                "Release again once the mirror is whole.")
+        endif()
+    endforeach()
     if(EXISTS "${io}/apt")
         file(REMOVE_RECURSE "${CONVERTER_APT_DIR}")
         file(RENAME "${io}/apt" "${CONVERTER_APT_DIR}")
