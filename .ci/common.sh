@@ -103,7 +103,7 @@ cross_architecture() {
 }
 # The checkout at $1, which is a clone, at version $2, committed.
 set_version() {
-	sed -i "s/^set(CONVERTER_VERSION [0-9.]*)\$/set(CONVERTER_VERSION $2)/" "$1/cmake/facts.cmake"
+	sed -i "1s/^converter ([^)]*)/converter ($2)/" "$1/debian/changelog"
 	git -C "$1" -c user.name=CI -c user.email=ci@converter.invalid commit -q -am "Version $2"
 }
 

@@ -8,15 +8,16 @@
 # asks it for one fact:
 #
 #	cmake -DFACT=<name> [-DKIND=<artefact>] [-DPRESET=<preset>] [-DARCH=<arch>] -P cmake/facts.cmake
-#
-# Changing CONVERTER_VERSION below is the whole of a version bump: every
-# file name, the man page, the changelog, the Windows resource, the MSI and
-# the release set follow it.
-set(CONVERTER_VERSION 1.0.0)
 set(CONVERTER_CONTACT "converter maintainers <maintainers@converter.invalid>")
 set(CONVERTER_APT_POOL pool/main/c/converter)
 
 cmake_path(GET CMAKE_CURRENT_LIST_DIR PARENT_PATH CONVERTER_TOP)
+# The version's one home is debian/changelog's first entry, which
+# dpkg-buildpackage reads before anything runs: a new entry there is the
+# whole of a version bump, and every file name, the man page, the Windows
+# resource, the MSI and the release set follow it.
+file(STRINGS "${CONVERTER_TOP}/debian/changelog" CONVERTER_VERSION LIMIT_COUNT 1)
+string(REGEX REPLACE "^converter \\(([^)]+)\\) .*$" "\\1" CONVERTER_VERSION "${CONVERTER_VERSION}")
 # The holder of the copyright as LICENSE states it, with its year; the
 # holder alone is the vendor of every package.
 file(STRINGS "${CONVERTER_TOP}/LICENSE" CONVERTER_COPYRIGHT
