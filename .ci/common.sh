@@ -101,9 +101,28 @@ cross_architecture() {
 		}
 	done
 }
-# The checkout at $1, which is a clone, at version $2, committed.
+# The .deb for the architecture $2 from the tree $1, as the release builds
+# it (dpkg-buildpackage, the suite left out), moved into $1's packages.
+deb_from() {
+	local tree=$1 arch=$2 deb
+	deb=$(fact_in "$tree" artefact KIND=deb "ARCH=$arch")
+	(cd "$tree" && DEB_BUILD_OPTIONS=nocheck dpkg-buildpackage -a"$arch" -Pnocheck -us -uc -b) || return
+	mkdir -p "$(packages_dir "$tree")"
+	mv "$tree/../$deb" "$(packages_dir "$tree")/$deb"
+}
+# The time of the checkout $1's version (by default this one's): its entry
+# in debian/changelog, which every artefact carries.
+version_time() {
+	date -u -d "$(sed -n 's/^ -- .*>  //p' "${1:-$checkout_root}/debian/changelog" | sed -n 1p)" +%s
+}
+# The checkout at $1, which is a clone, at version $2, committed: a new
+# entry in debian/changelog, made now.
 set_version() {
-	sed -i "1s/^converter ([^)]*)/converter ($2)/" "$1/debian/changelog"
+	local entry
+	entry=$(sed -n 's/^ -- \(.*>\)  .*/\1/p' "$1/debian/changelog" | sed -n 1p)
+	printf 'converter (%s) unstable; urgency=medium\n\n  * Version %s.\n\n -- %s  %s\n\n' \
+		"$2" "$2" "$entry" "$(date -R -u)" | cat - "$1/debian/changelog" >"$1/debian/changelog.new"
+	mv "$1/debian/changelog.new" "$1/debian/changelog"
 	git -C "$1" -c user.name=CI -c user.email=ci@converter.invalid commit -q -am "Version $2"
 }
 

@@ -26,3 +26,12 @@ set(converter_elf_mipsel 32 little 8 0x0000F020 0x00001000)
 set(converter_elf_ppc64el 64 little 21 0x3 0x2)
 set(converter_elf_s390x 64 big 22 0 0)
 set(converter_elf_riscv64 64 little 243 0x6 0x4)
+
+# The hardening flags that Debian 13's dpkg-buildflags gives each
+# architecture beyond Debian 12's, and that Debian 12's compilers take too;
+# a build with CONVERTER_HARDENING adds them. ABI flags such as
+# -D_TIME_BITS=64 stay out: they change more than hardening.
+set(converter_hardening_amd64 -fstack-clash-protection -fcf-protection)
+set(converter_hardening_arm64 -fstack-clash-protection -mbranch-protection=standard)
+set(converter_hardening_armel -fstack-clash-protection)
+set(converter_hardening_armhf -fstack-clash-protection)

@@ -37,7 +37,8 @@ install(CODE "
 install(FILES "${PROJECT_BINARY_DIR}/converter.1"
     DESTINATION "${CMAKE_INSTALL_MANDIR}/man1"
     COMPONENT converter_Runtime)
-# The .deb states the licence in Debian's own copyright file instead.
+# debian/rules drops it again: a .deb states the licence in Debian's own
+# copyright file.
 install(FILES LICENSE
     DESTINATION "${CMAKE_INSTALL_DOCDIR}"
     COMPONENT converter_Licence)

@@ -1,8 +1,9 @@
 # SPDX-FileCopyrightText: 2026 The converter authors
 # SPDX-License-Identifier: MIT
 
-# The .deb, the portable tarball and the Windows zip; the package presets
-# choose the generator and where the file lands.
+# The portable tarball and the Windows zip; the package presets choose the
+# generator and where the file lands. The .debs come from debian/, built by
+# dpkg-buildpackage.
 set(CPACK_PACKAGE_NAME converter)
 set(CPACK_PACKAGE_VENDOR "${CONVERTER_VENDOR}")
 set(CPACK_PACKAGE_CONTACT "${CONVERTER_CONTACT}")
@@ -23,28 +24,6 @@ if(WIN32)
 else()
     converter_artefact(tarball "${CONVERTER_ARCH}" tarball)
     string(REGEX REPLACE "\\.tar\\.gz$" "" CPACK_PACKAGE_FILE_NAME "${tarball}")
-    converter_artefact(deb "${CONVERTER_ARCH}" CPACK_DEBIAN_FILE_NAME)
-    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE "${CONVERTER_ARCH}")
-endif()
-set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-
-# Debian's papers: a machine-readable copyright, with the licence's terms
-# taken from LICENSE and set out as a field, and a changelog for this version.
-if(NOT WIN32)
-    file(READ "${PROJECT_SOURCE_DIR}/LICENSE" licence)
-    string(REGEX REPLACE "^.*\nCopyright [^\n]*\n\n" "" terms "${licence}")
-    string(STRIP "${terms}" terms)
-    string(REPLACE "\n\n" "\n.\n" terms "${terms}")
-    string(REPLACE "\n" "\n " CONVERTER_LICENCE_TERMS " ${terms}")
-    string(TIMESTAMP CONVERTER_CHANGELOG_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
-    set(debian_docs "${PROJECT_BINARY_DIR}/debian")
-    configure_file(cmake/debian/copyright.in "${debian_docs}/copyright" @ONLY)
-    configure_file(cmake/debian/changelog.in "${debian_docs}/changelog" @ONLY)
-    install(FILES "${debian_docs}/copyright" "${debian_docs}/changelog"
-        DESTINATION "${CMAKE_INSTALL_DOCDIR}"
-        COMPONENT converter_Debian
-        EXCLUDE_FROM_ALL)
 endif()
 
 # The Windows installer, which the package-msi build preset builds. It is
@@ -77,13 +56,9 @@ if(WIN32)
     add_custom_target(msi DEPENDS "${msi}")
 endif()
 
-# cpack runs these in turn: what each package holds, before anything is
-# installed; Debian's gzipped pages, once the files are staged; and a
-# reproducible repacking, once the package is written.
-set(CPACK_CONVERTER_BINARY_DIR "${PROJECT_BINARY_DIR}")
+# A reproducible repacking, once cpack has written the package, at the time
+# the configure step settled on, not the time cpack happens to run.
 set(CPACK_CONVERTER_SOURCE_DATE_EPOCH "${CONVERTER_SOURCE_DATE_EPOCH}")
-set(CPACK_PROJECT_CONFIG_FILE "${CMAKE_CURRENT_LIST_DIR}/package-contents.cmake")
-set(CPACK_PRE_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/package-gzip-debian-docs.cmake")
 set(CPACK_POST_BUILD_SCRIPTS "${CMAKE_CURRENT_LIST_DIR}/package-repack.cmake")
 
 include(CPack)

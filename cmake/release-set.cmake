@@ -31,6 +31,27 @@ function(run_workflow workflow arch)
     run("${log}" "${CMAKE_COMMAND}" --workflow --preset ${workflow})
 endfunction()
 
+# The .deb for <arch>, as Debian builds its own: dpkg-buildpackage, for
+# another machine with the nocheck profile (the suite runs against the
+# shipped programs instead), in a copy of the tree that keeps what it
+# leaves (the build directory, its .changes and .buildinfo) beside it.
+function(release_deb arch)
+    set(work "${top}/build/debian/${arch}")
+    file(REMOVE_RECURSE "${work}")
+    file(GLOB entries LIST_DIRECTORIES true "${top}/*" "${top}/.[!.]*")
+    list(FILTER entries EXCLUDE REGEX "/(build|\\.git)$")
+    file(COPY ${entries} DESTINATION "${work}/converter")
+    set(ENV{DEB_BUILD_OPTIONS} nocheck)
+    run(deb-${arch} "${CMAKE_COMMAND}" -E chdir "${work}/converter"
+        dpkg-buildpackage -a${arch} -Pnocheck -us -uc -b)
+    execute_process(COMMAND dpkg-architecture -a${arch} -qDEB_HOST_GNU_TYPE
+        OUTPUT_VARIABLE triplet OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET
+        COMMAND_ERROR_IS_FATAL ANY)
+    converter_artefact(deb ${arch} deb)
+    file(COPY_FILE "${work}/${deb}" "${packages}/${deb}")
+    sbom("${packages}/${deb}" "${work}/converter/obj-${triplet}/converter.map" "${version}" ${arch})
+endfunction()
+
 # Sets <epoch_var> to the time the builds settled on, which the signatures
 # and the record carry too.
 function(release_set epoch_var)
@@ -58,10 +79,7 @@ function(release_set epoch_var)
 
     foreach(arch IN LISTS converter_architectures)
         if(NOT arch IN_LIST converter_tarball_only)
-            run_workflow(package-deb ${arch})
-            converter_artefact(deb ${arch} deb)
-            converter_binary_dir(release ${arch} release)
-            sbom("${packages}/${deb}" "${release}/converter.map" "${version}" ${arch})
+            release_deb(${arch})
         endif()
         run_workflow(package-tarball ${arch})
         converter_artefact(tarball ${arch} tarball)
