@@ -56,21 +56,37 @@ read_architectures() {
 	[[ -n $words || $2 == tarball_only ]] || fail "cmake/architectures.cmake gives no converter_$2"
 }
 
-# A fact from cmake/facts.cmake, its one home: $1 is its name, and the rest
-# are KIND=, PRESET= and ARCH= where it needs them.
-fact() {
-	local name=$1 word options=()
-	shift
-	for word; do options+=("-D$word"); done
-	cmake "-DFACT=$name" "${options[@]}" -P "$checkout_root/cmake/facts.cmake"
-}
-# The same for the checkout $1, whose facts may be other than this one's.
+# A fact of the checkout $1, read from its one home: $2 is its name
+# (version, vendor, or a key of cmake/facts in lower case with "-" for "_":
+# apt-pool, packages-dir, binary-dir, apt-dir, artefact), and the rest are
+# KIND=, PRESET= and ARCH= where it needs them. Read with sed, not CMake:
+# every CI script asks for several, and cmake -P costs a start each time.
 fact_in() {
-	local checkout=$1 name=$2 word options=()
+	local top name=$2 version key value
+	top=$(cd "$1" && pwd)
 	shift 2
-	for word; do options+=("-D$word"); done
-	cmake "-DFACT=$name" "${options[@]}" -P "$checkout/cmake/facts.cmake"
+	# KIND=, PRESET= and ARCH= as given, the rest empty.
+	local KIND='' PRESET='' ARCH='' "$@"
+	version=$(sed -n '1s/^converter (\([^)]*\)) .*$/\1/p' "$top/debian/changelog")
+	case $name in
+	version) echo "$version"; return ;;
+	# The first holder of the copyright that LICENSE states, without its years.
+	vendor) sed -n '/^Copyright (c) /{s///;s/^[0-9, -]\{1,\} //;p;q;}' "$top/LICENSE"; return ;;
+	artefact) key=ARTEFACT_$KIND ;;
+	# As cmake/facts says, the Windows presets build in one place.
+	binary-dir) [[ $PRESET == windows* ]] && key=WINDOWS_BINARY_DIR || key=BINARY_DIR ;;
+	*) key=${name^^} key=${key//-/_} ;;
+	esac
+	value=$(sed -n "s/^$key=//p" "$top/cmake/facts")
+	[[ -n $value ]] || { echo "$top/cmake/facts has no $key" >&2; return 1; }
+	value=${value//@VERSION@/$version} value=${value//@ARCH@/$ARCH} value=${value//@PRESET@/$PRESET}
+	# A directory is from the top, and this machine's empty @ARCH@ leaves
+	# a doubled slash.
+	[[ $name != *-dir ]] || value=$top/${value//\/\//\/}
+	echo "$value"
 }
+# The same for this checkout.
+fact() { fact_in "$checkout_root" "$@"; }
 # The version that project() gives, as every artefact's name carries it.
 project_version() { fact version; }
 # The name of an artefact of the kind $1 (for the architecture $2).

@@ -29,9 +29,10 @@ for preset in release portable; do
 	cmake --preset "$preset" >/dev/null
 	cmake --build --preset "$preset" >/dev/null
 done
-fact() { cmake "-DFACT=$1" "${@:2}" -P cmake/facts.cmake; }
-converter=$(fact binary-dir -DPRESET=release)/converter
-static=$(fact binary-dir -DPRESET=portable)/converter
+# Where the presets built, as cmake/facts fixes it.
+. .ci/common.sh
+converter=$(binary_dir release)/converter
+static=$(binary_dir portable)/converter
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -16,7 +16,7 @@ if(NOT WIN32)
     set(CPACK_STRIP_FILES ON)
 endif()
 
-# Named as cmake/facts.cmake names the artefacts, by the Debian
+# Named as cmake/facts names the artefacts, by the Debian
 # architecture that the program is for, not the one cpack runs on.
 if(WIN32)
     converter_artefact(zip "" zip)
