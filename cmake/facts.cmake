@@ -25,7 +25,9 @@ foreach(_converter_line IN LISTS _converter_lines)
     string(REGEX MATCH "^([^=]+)=(.*)$" _converter_line "${_converter_line}")
     string(REPLACE @VERSION@ "${CONVERTER_VERSION}" _converter_${CMAKE_MATCH_1} "${CMAKE_MATCH_2}")
 endforeach()
-set(CONVERTER_CONTACT "${_converter_CONTACT}")
+# Who makes it and how to reach them: the Maintainer of debian/control.
+file(STRINGS "${CONVERTER_TOP}/debian/control" CONVERTER_CONTACT REGEX "^Maintainer: " LIMIT_COUNT 1)
+string(REGEX REPLACE "^Maintainer: " "" CONVERTER_CONTACT "${CONVERTER_CONTACT}")
 set(CONVERTER_APT_POOL "${_converter_APT_POOL}")
 # Where a keyed release writes its apt repository.
 set(CONVERTER_APT_DIR "${CONVERTER_TOP}/${_converter_APT_DIR}")
