@@ -252,17 +252,18 @@ settle_background() {
 }
 
 # The release in the checkout $1 stops with one line naming $2, given the
-# environment and cmake options (-D...) $3..., and leaves no set behind.
+# environment $3... ("here": the release on this machine,
+# cmake/release-here.cmake), and leaves no set behind.
 release_refused() {
-	local where=$1 reason=$2 log word packages environment=() options=()
+	local where=$1 reason=$2 log word packages environment=() script=cmake/release.cmake
 	shift 2
 	for word; do
-		if [[ $word == -D* ]]; then options+=("$word"); else environment+=("$word"); fi
+		if [[ $word == here ]]; then script=cmake/release-here.cmake; else environment+=("$word"); fi
 	done
 	log=$(mktemp)
 	packages=$(packages_dir "$where")
 	mkdir -p "$packages" && touch "$packages/stale"
-	if (cd "$where" && env "${environment[@]}" cmake "${options[@]}" -P cmake/release.cmake) >"$log" 2>&1; then
+	if (cd "$where" && env "${environment[@]}" cmake -P "$script") >"$log" 2>&1; then
 		fail "a release with $* went ahead"
 	fi
 	grep -qF "$reason" "$log" || fail "a release with $* stopped, but not for '$reason': $(cat "$log")"

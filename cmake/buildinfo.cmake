@@ -8,8 +8,8 @@
 # archive it came from (X-Apt-Sources, which deb-buildinfo has no field
 # for). Nothing in it depends on when, where or by whom the set was built,
 # so that a rebuild from it writes the very same record. Included by
-# cmake/release.cmake, which also reads the declared build dependencies
-# (cmake/build-depends) here.
+# cmake/release-set.cmake; the declared build dependencies
+# (cmake/build-depends) are read here too.
 
 # The packages that <file> declares in its Build-Depends field, as
 # name[:architecture], into <packages>; into <architectures>, this
@@ -31,7 +31,7 @@ function(build_depends file packages_var architectures_var)
         endif()
     endforeach()
     string(REPLACE "," ";" field "${field}")
-    _buildinfo_native(native)
+    buildinfo_native(native)
     set(packages "")
     set(architectures "${native}")
     foreach(entry IN LISTS field)
@@ -54,7 +54,8 @@ function(build_depends file packages_var architectures_var)
     set(${architectures_var} "${architectures}" PARENT_SCOPE)
 endfunction()
 
-function(_buildinfo_native out)
+# This machine's Debian architecture, which builds the set.
+function(buildinfo_native out)
     execute_process(COMMAND dpkg --print-architecture
         OUTPUT_VARIABLE native OUTPUT_STRIP_TRAILING_WHITESPACE
         RESULT_VARIABLE rc ERROR_QUIET)
@@ -67,7 +68,7 @@ endfunction()
 # Every package installed on this machine, as name[:architecture]=version,
 # sorted; the architecture only where it is another than the machine's own.
 function(buildinfo_installed out)
-    _buildinfo_native(native)
+    buildinfo_native(native)
     execute_process(COMMAND dpkg-query -W
             "-f=\${db:Status-Abbrev} \${binary:Package} \${Version}\n"
         OUTPUT_VARIABLE lines COMMAND_ERROR_IS_FATAL ANY)
@@ -88,7 +89,7 @@ endfunction()
 # built at <epoch> from the packages installed here, which came from the apt
 # sources <sources> (a list of one-line entries).
 function(buildinfo_write file packages version epoch sources build_path environment)
-    _buildinfo_native(native)
+    buildinfo_native(native)
     execute_process(COMMAND env LC_ALL=C date -u -R -d "@${epoch}"
         OUTPUT_VARIABLE date OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
     set(architectures ${converter_architectures})

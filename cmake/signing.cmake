@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 
 # Signatures for the release set, made at SOURCE_DATE_EPOCH so that one key
-# gives one set of bytes. Included by cmake/release.cmake. The keys come from
+# gives one set of bytes, and the SHA256SUMS they cover. Included by
+# cmake/release-set.cmake; a release_fail stops a release. The keys come from
 # the environment, never from the repository:
 #
 #   CONVERTER_OPENPGP_KEY          a key's fingerprint in GNUPGHOME: signs
@@ -21,7 +22,9 @@
 
 include("${CMAKE_CURRENT_LIST_DIR}/facts.cmake")
 
-macro(_signing_env name)
+# The variable <name> set from the environment variable of that name, empty
+# where it is unset: every key and published release comes in that way.
+macro(signing_env name)
     if(DEFINED ENV{${name}} AND NOT "$ENV{${name}}" STREQUAL "")
         set(${name} "$ENV{${name}}")
     else()
@@ -47,7 +50,7 @@ endfunction()
 function(signing_check)
     foreach(name IN ITEMS CONVERTER_OPENPGP_KEY CONVERTER_AUTHENTICODE_CERT
             CONVERTER_AUTHENTICODE_KEY CONVERTER_RELEASE_SIGNATURES)
-        _signing_env(${name})
+        signing_env(${name})
     endforeach()
     if(CONVERTER_OPENPGP_KEY)
         execute_process(COMMAND gpg --batch --list-secret-keys --with-colons
@@ -94,8 +97,8 @@ endfunction()
 # The machine that signs or attaches has the osslsigncode that gives the
 # published bytes.
 function(signing_tools_check)
-    _signing_env(CONVERTER_AUTHENTICODE_CERT)
-    _signing_env(CONVERTER_RELEASE_SIGNATURES)
+    signing_env(CONVERTER_AUTHENTICODE_CERT)
+    signing_env(CONVERTER_RELEASE_SIGNATURES)
     if(CONVERTER_AUTHENTICODE_CERT OR CONVERTER_RELEASE_SIGNATURES)
         execute_process(COMMAND osslsigncode --version
             OUTPUT_VARIABLE version ERROR_VARIABLE version RESULT_VARIABLE rc)
@@ -111,9 +114,9 @@ endfunction()
 # the detached signature <name> into <packages>. Without keys or published
 # signatures it does nothing.
 function(authenticode file name packages epoch)
-    _signing_env(CONVERTER_AUTHENTICODE_CERT)
-    _signing_env(CONVERTER_AUTHENTICODE_KEY)
-    _signing_env(CONVERTER_RELEASE_SIGNATURES)
+    signing_env(CONVERTER_AUTHENTICODE_CERT)
+    signing_env(CONVERTER_AUTHENTICODE_KEY)
+    signing_env(CONVERTER_RELEASE_SIGNATURES)
     set(signed "${file}.signed")
     file(REMOVE "${signed}")
     if(CONVERTER_AUTHENTICODE_CERT)
@@ -170,7 +173,7 @@ endfunction()
 
 # SHA256SUMS.asc: an armored, detached OpenPGP signature, made at <epoch>.
 function(openpgp_sign sums epoch)
-    _signing_env(CONVERTER_OPENPGP_KEY)
+    signing_env(CONVERTER_OPENPGP_KEY)
     if(CONVERTER_OPENPGP_KEY)
         # gpg refuses to sign at a time before its key existed.
         execute_process(COMMAND gpg --batch --yes --no-tty
@@ -179,7 +182,7 @@ function(openpgp_sign sums epoch)
             OUTPUT_VARIABLE out ERROR_VARIABLE out RESULT_VARIABLE rc)
         if(NOT rc EQUAL 0)
             release_fail("gpg could not sign ${sums} with ${CONVERTER_OPENPGP_KEY} "
-                "at ${epoch} (a release key must predate the commit): ${out}")
+                "at ${epoch} (a release key must predate the version's date): ${out}")
         endif()
         # Beside it, the key's public half that checks it, which the sums
         # do not list: whoever holds the key could make both.
@@ -192,27 +195,42 @@ function(openpgp_sign sums epoch)
     endif()
 endfunction()
 
+# SHA256SUMS, the list that the OpenPGP signature covers, written and read
+# here alone. Written: of every file in <packages>.
+function(sha256sums_write packages)
+    file(GLOB files RELATIVE "${packages}" "${packages}/*")
+    list(SORT files)
+    set(sums "")
+    foreach(file IN LISTS files)
+        file(SHA256 "${packages}/${file}" sum)
+        string(APPEND sums "${sum}  ${file}\n")
+    endforeach()
+    file(WRITE "${packages}/SHA256SUMS" "${sums}")
+endfunction()
+
+# Read: the files that <sums> names into <prefix>, each one's sum into
+# <prefix>_<name>.
+function(sha256sums_read sums prefix)
+    file(STRINGS "${sums}" lines)
+    set(names "")
+    foreach(line IN LISTS lines)
+        if(line MATCHES "^([0-9a-f]+)  (.+)$")
+            list(APPEND names "${CMAKE_MATCH_2}")
+            set(${prefix}_${CMAKE_MATCH_2} "${CMAKE_MATCH_1}" PARENT_SCOPE)
+        endif()
+    endforeach()
+    set(${prefix} "${names}" PARENT_SCOPE)
+endfunction()
+
 # A rebuild is the published release only if its sums are the very same;
 # then the published signature of them holds for it too.
 function(published_sums_check sums)
-    _signing_env(CONVERTER_RELEASE_SIGNATURES)
+    signing_env(CONVERTER_RELEASE_SIGNATURES)
     if(NOT CONVERTER_RELEASE_SIGNATURES)
         return()
     endif()
-    foreach(side IN ITEMS published rebuilt)
-        if(side STREQUAL "published")
-            file(STRINGS "${CONVERTER_RELEASE_SIGNATURES}/SHA256SUMS" lines)
-        else()
-            file(STRINGS "${sums}" lines)
-        endif()
-        set(${side} "")
-        foreach(line IN LISTS lines)
-            if(line MATCHES "^([0-9a-f]+)  (.+)$")
-                list(APPEND ${side} "${CMAKE_MATCH_2}")
-                set(${side}_${CMAKE_MATCH_2} "${CMAKE_MATCH_1}")
-            endif()
-        endforeach()
-    endforeach()
+    sha256sums_read("${CONVERTER_RELEASE_SIGNATURES}/SHA256SUMS" published)
+    sha256sums_read("${sums}" rebuilt)
     set(names ${published} ${rebuilt})
     list(REMOVE_DUPLICATES names)
     list(SORT names)
