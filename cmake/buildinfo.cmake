@@ -181,3 +181,13 @@ function(buildinfo_read file prefix)
         set(${prefix}_${name} "${${name}}" PARENT_SCOPE)
     endforeach()
 endfunction()
+
+# Run on its own, it prints the packages that the file <BUILD_DEPENDS>
+# declares, one a line, for the checks that read a record against them:
+#
+#	cmake -DBUILD_DEPENDS=cmake/build-depends -P cmake/buildinfo.cmake
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
+    build_depends("${BUILD_DEPENDS}" packages architectures)
+    list(JOIN packages "\n" packages)
+    execute_process(COMMAND "${CMAKE_COMMAND}" -E echo "${packages}")
+endif()
