@@ -161,94 +161,9 @@ is_for_windows_x86() {
 		fail "$1 is not a 32-bit Windows console program: $(file -b "$1")"
 }
 
-# Marks the start of a CI phase named $1 (the end of the last, when empty),
-# and, as each ends, how long it took.
-phases=()
-phase() {
-	[[ -n ${reporting:-} ]] || background_check
-	if [[ -n ${phase_name:-} ]]; then
-		phases+=("$(printf '%5d s  %s' $((SECONDS - phase_start)) "$phase_name")")
-		echo "== ${phases[-1]}"
-	fi
-	phase_name=$1
-	phase_start=$SECONDS
-	[[ -z $1 ]] || echo "== $1"
-}
-# Every phase's time, the unfinished one's too, and the total; then the
-# time of each part of the check scripts that ran.
-phase_report() {
-	reporting=yes
-	phase ""
-	echo "Time by phase:"
-	printf '%s\n' "${phases[@]}"
-	printf '%5d s  in all\n' "$SECONDS"
-	if [[ -s ${CONVERTER_CI_PARTS:-} ]]; then
-		echo "Time by part of the checks:"
-		cat "$CONVERTER_CI_PARTS"
-	fi
-	if [[ -s ${CONVERTER_APT_STATE:-} ]]; then
-		echo "A mirror mid-sync: $(patient_apt waited)"
-	fi
-}
-
-# Steps that run in the background, each named, with its own log and time.
-declare -A background_pid=() background_log=()
-# Runs the command $3... in the background as the step named $1, its output
-# in the log $2.
-in_background() {
-	local name=$1 log=$2
-	shift 2
-	(
-		start=$SECONDS
-		# Not "$@" || rc=$?: a function called so would run on past its
-		# failures, errexit being off in a || list.
-		set +e
-		(
-			set -e
-			"$@"
-		)
-		rc=$?
-		echo $((SECONDS - start)) >"$log.time"
-		exit "$rc"
-	) >"$log" 2>&1 &
-	background_pid[$name]=$! background_log[$name]=$log
-}
-# Waits for the step named $1, shows its log, adds its time to the report,
-# and fails if it failed.
-await_background() {
-	local name=$1 rc=0
-	# Waited for already, when a phase began after it had ended.
-	[[ -n ${background_pid[$name]:-} ]] || return 0
-	wait "${background_pid[$name]}" || rc=$?
-	unset "background_pid[$name]"
-	cat "${background_log[$name]}"
-	phases+=("$(printf '%5s s  %s, in the background' "$(cat "${background_log[$name]}.time" 2>/dev/null)" "$name")")
-	((rc == 0)) || fail "$name (in the background) ended with $rc"
-}
-# A step in the background that has failed stops the run now, not when it
-# is waited for; one that has ended well is reported.
-background_check() {
-	local name
-	for name in "${!background_pid[@]}"; do
-		kill -0 "${background_pid[$name]}" 2>/dev/null || await_background "$name"
-	done
-}
-# For an EXIT trap after a failure: the end of each step's log that has not
-# been shown, which would otherwise go with the scratch directory.
-background_tails() {
-	local name
-	for name in "${!background_pid[@]}"; do
-		echo "--- the last lines of ${background_log[$name]} ($name):"
-		tail -n 30 "${background_log[$name]}" 2>/dev/null || true
-	done
-}
-# For an EXIT trap: the steps still running are waited for, so that an
-# install is not cut short with dpkg half done, and never fail the trap.
-settle_background() {
-	local name
-	for name in "${!background_pid[@]}"; do
-		wait "${background_pid[$name]}" 2>/dev/null || true
-	done
+# For a run's report: what it waited for while a mirror was mid-sync.
+mirror_waits() {
+	[[ ! -s ${CONVERTER_APT_STATE:-} ]] || echo "A mirror mid-sync: $(patient_apt waited)"
 }
 
 # The release in the checkout $1 stops with one line naming $2, given the
