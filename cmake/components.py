@@ -16,6 +16,7 @@
 # no package owns, or code whose licence nobody here has read, stops the
 # build rather than ship undeclared. The bill has no clock in it and its
 # serial number comes from its content: one artefact, one document.
+import collections
 import hashlib
 import json
 import os
@@ -87,31 +88,30 @@ def link_components(link_map):
     that the map names, by the package that owns each."""
     link_map = pathlib.Path(link_map)
     build_dir = link_map.resolve().parent
-    files, members = {}, False
+    files = collections.Counter()
     for line in link_map.read_text(errors="replace").splitlines():
-        if line.startswith("Archive member included"):
-            members = True
-        elif re.match(r"(Discarded input sections|Allocating common symbols|Memory Configuration|"
-                      r"Linker script and memory map)", line):
-            members = False
-        elif members and (m := re.match(r"(/[^()]+)\(([^()]+)\)", line)):
-            files.setdefault(m[1], []).append(m[2])
-        # Our own objects are in the build tree.
+        # Only the list of the archive members that the link took names
+        # one at the start of a line; the memory map indents its own.
+        if m := re.match(r"(/[^()]+)\([^()]+\)", line):
+            files[m[1]] += 1
+        # A start file comes with no members; our own objects are in the
+        # build tree.
         elif (m := re.match(r"LOAD (/.*\.(o|obj))$", line)) and \
                 build_dir not in pathlib.Path(m[1]).resolve().parents:
-            files.setdefault(m[1], None)
+            files[m[1]] += 0
     if not files:
         raise Fault(f"{link_map} names no library file: is it a linker map?")
     taken = {}
-    for path, taken_members in files.items():
+    for path, members in files.items():
         name = pathlib.Path(os.path.realpath(path)).name
-        if taken_members is not None:
-            name += f": {len(taken_members)} member" + ("s" if len(taken_members) != 1 else "")
+        if members:
+            name += f": {members} member" + ("s" if members != 1 else "")
         taken.setdefault(owner(path), []).append(name)
     parts = []
     for package in sorted(taken):
         version, source, source_version = query(
-            "-W", "-f=${Version}\t${source:Package}\t${source:Version}", package, check=True).stdout.split("\t")
+            "-W", "-f=${Version}\t${source:Package}\t${source:Version}", package,
+            check=True).stdout.split("\t")
         # A cross toolchain rebuilds glibc or gcc under a source package of
         # its own and marks the version: 2.36-8cross1 is glibc 2.36-8, and
         # gcc-mingw-w64's 12.2.0-14+deb12u1+25.2+b1 is gcc 12.2.0-14+deb12u1.
@@ -290,19 +290,17 @@ def bill(artefact, parts, version, arch, vendor):
 
 
 def main():
-    command, *arguments = sys.argv[1:] or [None]
     try:
-        if command == "notices" and len(arguments) == 4:
-            link_map, output, vendor, contact = arguments
-            text = notices(link_components(link_map), vendor, contact)
-            pathlib.Path(output).write_text(text, errors="surrogateescape")
-        elif command == "bill" and len(arguments) == 5:
-            artefact, link_map, version, arch, vendor = arguments
-            document = bill(artefact, link_components(link_map), version, arch, vendor)
-            pathlib.Path(f"{artefact}.cdx.json").write_text(json.dumps(document, indent=2) + "\n")
-        else:
-            sys.exit("usage: cmake/components.py notices <map> <output> <vendor> <contact>\n"
-                     "       cmake/components.py bill <artefact> <map> <version> <arch> <vendor>")
+        match sys.argv[1:]:
+            case ["notices", link_map, output, vendor, contact]:
+                text = notices(link_components(link_map), vendor, contact)
+                pathlib.Path(output).write_text(text, errors="surrogateescape")
+            case ["bill", artefact, link_map, version, arch, vendor]:
+                document = bill(artefact, link_components(link_map), version, arch, vendor)
+                pathlib.Path(f"{artefact}.cdx.json").write_text(json.dumps(document, indent=2) + "\n")
+            case _:
+                sys.exit("usage: cmake/components.py notices <map> <output> <vendor> <contact>\n"
+                         "       cmake/components.py bill <artefact> <map> <version> <arch> <vendor>")
     except Fault as fault:
         sys.exit(f"components: {fault}")
 
