@@ -22,12 +22,11 @@ import json
 import os
 import pathlib
 import re
+import shutil
 import subprocess
 import sys
-import tarfile
 import tempfile
 import uuid
-import zipfile
 
 
 class Fault(Exception):
@@ -188,22 +187,16 @@ sending it: write to {address}.
 
 def read_in(artefact, path):
     """The bytes of <path> (PROGRAM's, or the notices) in <artefact>."""
-    artefact = pathlib.Path(artefact)
-    if artefact.name.endswith(".msi"):
-        with tempfile.TemporaryDirectory() as where:
+    with tempfile.TemporaryDirectory() as where:
+        if str(artefact).endswith(".msi"):
             subprocess.run(["msiextract", "-C", where, str(artefact)], check=True,
                            capture_output=True)
-            return next(pathlib.Path(where).rglob(path)).read_bytes()
-    if artefact.name.endswith(".zip"):
-        with zipfile.ZipFile(artefact) as archive:
-            return archive.read(next(n for n in archive.namelist() if n.endswith("/" + path)))
-    if artefact.name.endswith(".deb"):
-        from debian.debfile import DebFile
-        tar = DebFile(artefact).data.tgz()
-    else:
-        tar = tarfile.open(artefact)
-    with tar:
-        return tar.extractfile(next(m for m in tar if m.name.endswith("/" + path))).read()
+        elif str(artefact).endswith(".deb"):
+            from debian.debfile import DebFile
+            DebFile(artefact).data.tgz().extractall(where)
+        else:
+            shutil.unpack_archive(artefact, where)
+        return next(pathlib.Path(where).rglob(path)).read_bytes()
 
 
 def program_in(artefact):
@@ -217,14 +210,12 @@ def depends(deb):
     or None)."""
     from debian.debfile import DebFile
     from debian.deb822 import PkgRelation
-    found = []
-    for group in PkgRelation.parse_relations(DebFile(deb).debcontrol().get("Depends", "")):
-        # An alternative has no one package for a purl to name.
-        if len(group) != 1:
-            raise Fault(f"{pathlib.Path(deb).name}: cannot read the dependency "
-                        f"'{PkgRelation.str([group])}'")
-        found.append((group[0]["name"], " ".join(group[0]["version"] or ()) or None))
-    return found
+    groups = PkgRelation.parse_relations(DebFile(deb).debcontrol().get("Depends", ""))
+    # An alternative has no one package for a purl to name.
+    if alternatives := [group for group in groups if len(group) != 1]:
+        raise Fault(f"{pathlib.Path(deb).name}: cannot read the dependency "
+                    f"'{PkgRelation.str(alternatives)}'")
+    return [(group[0]["name"], " ".join(group[0]["version"] or ()) or None) for group in groups]
 
 
 def bill(artefact, parts, version, arch, vendor):

@@ -74,8 +74,7 @@ function(release_set epoch_var)
     run_workflow(package-msi "")
     authenticode("${packages}/${msi}" "${msi-signature}" "${packages}" "${epoch}")
     sbom("${packages}/${zip}" "${windows}/converter.map" "${version}" windows-x86)
-    sbom("${packages}/${msi}" "${windows}/converter.map" "${version}" windows-x86
-        "${windows}/converter.exe")
+    sbom("${packages}/${msi}" "${windows}/converter.map" "${version}" windows-x86)
 
     foreach(arch IN LISTS converter_architectures)
         if(NOT arch IN_LIST converter_tarball_only)
