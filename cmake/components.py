@@ -16,18 +16,17 @@
 # no package owns, or code whose licence nobody here has read, stops the
 # build rather than ship undeclared. The bill has no clock in it and its
 # serial number comes from its content: one artefact, one document.
-import dataclasses
+import collections
 import hashlib
 import json
 import os
 import pathlib
 import re
+import shutil
 import subprocess
 import sys
-import tarfile
 import tempfile
 import uuid
-import zipfile
 
 
 class Fault(Exception):
@@ -45,55 +44,22 @@ LICENCES = {
     "mingw-w64": ("ZPL-2.1 AND LicenseRef-Lucent AND LicenseRef-David-Gay", []),
 }
 
-
-@dataclasses.dataclass
-class Part:
-    package: str  # the Debian binary package, as dpkg names it
-    version: str
-    source: str  # its source package
-    source_version: str
-    origin: str  # the Debian source of the code itself (a cross toolchain
-    origin_version: str  # repackages glibc or gcc)
-    licence: str
-    texts: list
-    copyright: str
-    files: list  # what the link took from it ("libc.a: 441 members")
+# Where each kind of artefact holds the program, under its own top directory.
+PROGRAM = {".tar.gz": "bin/converter", ".deb": "usr/bin/converter",
+           ".zip": "converter.exe", ".msi": "converter.exe"}
 
 
-def query(*arguments):
-    return subprocess.run(["dpkg-query", *arguments], check=True, capture_output=True,
-                          text=True).stdout
-
-
-def linked_files(link_map):
-    """The files not ours that the map says the link took in, by the path
-    that it gives: the archive members taken from each, or None for a start
-    file."""
-    build_dir = link_map.resolve().parent
-    files, members = {}, False
-    for line in link_map.read_text(errors="replace").splitlines():
-        if line.startswith("Archive member included"):
-            members = True
-        elif re.match(r"(Discarded input sections|Allocating common symbols|Memory Configuration|"
-                      r"Linker script and memory map)", line):
-            members = False
-        elif members and (m := re.match(r"(/[^()]+)\(([^()]+)\)", line)):
-            files.setdefault(m[1], []).append(m[2])
-        # Our own objects are in the build tree.
-        elif (m := re.match(r"LOAD (/.*\.(o|obj))$", line)) and \
-                build_dir not in pathlib.Path(m[1]).resolve().parents:
-            files.setdefault(m[1], None)
-    if not files:
-        raise Fault(f"{link_map} names no library file: is it a linker map?")
-    return files
+def query(*arguments, check=False):
+    return subprocess.run(["dpkg-query", *arguments], check=check, capture_output=True, text=True)
 
 
 def owner(path):
-    """The package that owns <path>, and the name that it lists the file by:
-    a library reached through a symbolic link is listed by either."""
+    """The package that owns <path>, its bytes checked against the
+    package's md5sums."""
     real = os.path.realpath(path)
+    # A library reached through a symbolic link is listed by either name.
     for listed in (real, os.path.normpath(path)):
-        found = subprocess.run(["dpkg-query", "-S", listed], capture_output=True, text=True)
+        found = query("-S", listed)
         # Diversions and other packages that share a directory come as more
         # names or lines; the owner is the line's first package.
         m = re.search(r"^([^ ,:\n]+(?::[a-z0-9]+)?)(?:, [^:\n]+)*: ", found.stdout, re.M)
@@ -104,7 +70,7 @@ def owner(path):
                     "nothing says what it is or under which licence it may be passed on")
     # The notices and the bill speak of the package's code, not of a file
     # changed since: its bytes must be those that the package's md5sums give.
-    sums = pathlib.Path(query("--control-path", m[1], "md5sums").strip() or "/dev/null").read_text()
+    sums = query("--control-show", m[1], "md5sums").stdout
     known = re.search(r"^([0-9a-f]+)  " + re.escape(listed.lstrip("/")) + "$", sums, re.M)
     if not known:
         raise Fault(f"{m[1]} gives no md5sum for {listed}, so nothing shows that the link "
@@ -117,17 +83,34 @@ def owner(path):
 
 def link_components(link_map):
     """The parts that the link of <link_map> took in, one per package, in
-    the order of their names."""
+    the order of their names: the archive members and start files not ours
+    that the map names, by the package that owns each."""
+    link_map = pathlib.Path(link_map)
+    build_dir = link_map.resolve().parent
+    files = collections.Counter()
+    for line in link_map.read_text(errors="replace").splitlines():
+        # Only the list of the archive members that the link took names
+        # one at the start of a line; the memory map indents its own.
+        if m := re.match(r"(/[^()]+)\([^()]+\)", line):
+            files[m[1]] += 1
+        # A start file comes with no members; our own objects are in the
+        # build tree.
+        elif (m := re.match(r"LOAD (/.*\.(o|obj))$", line)) and \
+                build_dir not in pathlib.Path(m[1]).resolve().parents:
+            files[m[1]] += 0
+    if not files:
+        raise Fault(f"{link_map} names no library file: is it a linker map?")
     taken = {}
-    for path, members in linked_files(pathlib.Path(link_map)).items():
+    for path, members in files.items():
         name = pathlib.Path(os.path.realpath(path)).name
-        if members is not None:
-            name += f": {len(members)} member" + ("s" if len(members) != 1 else "")
+        if members:
+            name += f": {members} member" + ("s" if members != 1 else "")
         taken.setdefault(owner(path), []).append(name)
     parts = []
     for package in sorted(taken):
         version, source, source_version = query(
-            "-W", "-f=${Version}\t${source:Package}\t${source:Version}", package).split("\t")
+            "-W", "-f=${Version}\t${source:Package}\t${source:Version}", package,
+            check=True).stdout.split("\t")
         # A cross toolchain rebuilds glibc or gcc under a source package of
         # its own and marks the version: 2.36-8cross1 is glibc 2.36-8, and
         # gcc-mingw-w64's 12.2.0-14+deb12u1+25.2+b1 is gcc 12.2.0-14+deb12u1.
@@ -141,16 +124,19 @@ def link_components(link_map):
         if origin != source:
             origin_version = re.sub(r"(cross\d+|\+" + re.escape(source_version) + r"(\+b\d+)?)$",
                                     "", version)
+        files = sorted(taken[package])
         licence, texts = LICENCES.get(re.sub(r"^gcc-\d+$", "gcc", origin), (None, None))
         if licence is None:
-            raise Fault(f"The link took {', '.join(sorted(taken[package]))} from {package} (source "
-                        f"{origin}), whose licence has not been reviewed for this program: add it "
-                        "to cmake/components.py")
+            raise Fault(f"The link took {', '.join(files)} from {package} (source {origin}), whose "
+                        "licence has not been reviewed for this program: add it to "
+                        "cmake/components.py")
         copyright = f"/usr/share/doc/{package.split(':')[0]}/copyright"
         if not os.path.exists(copyright):
             raise Fault(f"{package} has no {copyright} to give its licence")
-        parts.append(Part(package, version, source, source_version, origin, origin_version,
-                          licence, texts, copyright, sorted(taken[package])))
+        parts.append(dict(package=package, version=version, source=source,
+                          source_version=source_version, origin=origin,
+                          origin_version=origin_version, licence=licence, texts=texts,
+                          copyright=copyright, files=files))
     return parts
 
 
@@ -171,14 +157,14 @@ come from Debian's packages and stay under their own licences. Each part's
 Debian copyright file, and the licences it refers to, follow in full.
 """
     for n, p in enumerate(parts, 1):
-        out += (f"\n{n}. {p.origin} {p.origin_version}\n   Licence:  {p.licence}\n"
-                f"   Package:  {p.package} {p.version}, built from the source package "
-                f"{p.source} {p.source_version}\n   Embedded: {', '.join(p.files)}\n"
-                f"   Source:   {where(p.origin, p.origin_version)}\n")
-        if p.source != p.origin:
-            out += f"   Built by: {where(p.source, p.source_version)}\n"
+        out += (f"\n{n}. {p['origin']} {p['origin_version']}\n   Licence:  {p['licence']}\n"
+                f"   Package:  {p['package']} {p['version']}, built from the source package "
+                f"{p['source']} {p['source_version']}\n   Embedded: {', '.join(p['files'])}\n"
+                f"   Source:   {where(p['origin'], p['origin_version'])}\n")
+        if p["source"] != p["origin"]:
+            out += f"   Built by: {where(p['source'], p['source_version'])}\n"
     address = re.sub(r"^.*<(.*)>$", r"\1", contact)
-    if any("LGPL" in p.licence for p in parts):
+    if any("LGPL" in p["licence"] for p in parts):
         out += f"""
 The GNU C Library is under the GNU Lesser General Public License, version 2.1
 or later, whose text follows. It lets you change the library and relink
@@ -190,8 +176,8 @@ from this release {vendor} will also give anyone who asks the
 complete corresponding source of these parts, for no more than the cost of
 sending it: write to {address}.
 """
-    texts = dict.fromkeys(t for p in parts for t in p.texts)
-    for title, path in [(p.package, p.copyright) for p in parts] + \
+    texts = dict.fromkeys(t for p in parts for t in p["texts"])
+    for title, path in [(p["package"], p["copyright"]) for p in parts] + \
             [(t, f"/usr/share/common-licenses/{t}") for t in texts]:
         # Copyright files are not all UTF-8: their bytes go through as they are.
         text = pathlib.Path(path).read_text(errors="surrogateescape")
@@ -199,26 +185,24 @@ sending it: write to {address}.
     return out
 
 
-def program_in(artefact):
-    """The program as <artefact> holds it: its path there, and its bytes."""
-    artefact = pathlib.Path(artefact)
-    if artefact.name.endswith(".tar.gz"):
-        with tarfile.open(artefact) as tar:
-            member = next(m for m in tar.getmembers() if m.name.endswith("/bin/converter"))
-            return "bin/converter", tar.extractfile(member).read()
-    if artefact.name.endswith(".zip"):
-        with zipfile.ZipFile(artefact) as archive:
-            member = next(n for n in archive.namelist() if n.endswith("/converter.exe"))
-            return "converter.exe", archive.read(member)
-    if artefact.name.endswith(".deb"):
-        from debian.debfile import DebFile
-        return "usr/bin/converter", DebFile(artefact).data.get_content("./usr/bin/converter")
-    if artefact.name.endswith(".msi"):
-        with tempfile.TemporaryDirectory() as where:
+def read_in(artefact, path):
+    """The bytes of <path> (PROGRAM's, or the notices) in <artefact>."""
+    with tempfile.TemporaryDirectory() as where:
+        if str(artefact).endswith(".msi"):
             subprocess.run(["msiextract", "-C", where, str(artefact)], check=True,
                            capture_output=True)
-            return "converter.exe", next(pathlib.Path(where).rglob("converter.exe")).read_bytes()
-    raise Fault(f"no program known in {artefact.name}")
+        elif str(artefact).endswith(".deb"):
+            from debian.debfile import DebFile
+            DebFile(artefact).data.tgz().extractall(where)
+        else:
+            shutil.unpack_archive(artefact, where)
+        return next(pathlib.Path(where).rglob(path)).read_bytes()
+
+
+def program_in(artefact):
+    """The program as <artefact> holds it: its path there, and its bytes."""
+    path = next(p for kind, p in PROGRAM.items() if str(artefact).endswith(kind))
+    return path, read_in(artefact, path)
 
 
 def depends(deb):
@@ -226,14 +210,12 @@ def depends(deb):
     or None)."""
     from debian.debfile import DebFile
     from debian.deb822 import PkgRelation
-    found = []
-    for group in PkgRelation.parse_relations(DebFile(deb).debcontrol().get("Depends", "")):
-        # An alternative has no one package for a purl to name.
-        if len(group) != 1:
-            raise Fault(f"{pathlib.Path(deb).name}: cannot read the dependency "
-                        f"'{PkgRelation.str([group])}'")
-        found.append((group[0]["name"], " ".join(group[0]["version"] or ()) or None))
-    return found
+    groups = PkgRelation.parse_relations(DebFile(deb).debcontrol().get("Depends", ""))
+    # An alternative has no one package for a purl to name.
+    if alternatives := [group for group in groups if len(group) != 1]:
+        raise Fault(f"{pathlib.Path(deb).name}: cannot read the dependency "
+                    f"'{PkgRelation.str(alternatives)}'")
+    return [(group[0]["name"], " ".join(group[0]["version"] or ()) or None) for group in groups]
 
 
 def bill(artefact, parts, version, arch, vendor):
@@ -255,19 +237,19 @@ def bill(artefact, parts, version, arch, vendor):
 
     components = []
     for p in parts:
-        description = f"Linked into the program: {', '.join(p.files)}."
-        if p.package.endswith("-cross") and p.origin == "glibc":
+        description = f"Linked into the program: {', '.join(p['files'])}."
+        if p["package"].endswith("-cross") and p["origin"] == "glibc":
             description += (" This is the cross toolchain's own copy of the C library, not the "
                             f"archive's current libc6-dev for {arch}, which multiarch could not "
                             "install on the build machine.")
         components.append({
-            "type": "library", "bom-ref": p.package, "name": p.origin, "version": p.origin_version,
-            "description": description, "scope": "required",
-            "licenses": [{"expression": p.licence}],
-            "purl": purl(p.origin, p.origin_version, "arch=source"),
+            "type": "library", "bom-ref": p["package"], "name": p["origin"],
+            "version": p["origin_version"], "description": description, "scope": "required",
+            "licenses": [{"expression": p["licence"]}],
+            "purl": purl(p["origin"], p["origin_version"], "arch=source"),
             "properties": properties(("relationship", "embedded"),
-                                     ("debian-binary-package", f"{p.package} {p.version}"),
-                                     ("debian-source-package", f"{p.source} {p.source_version}"))})
+                                     ("debian-binary-package", f"{p['package']} {p['version']}"),
+                                     ("debian-source-package", f"{p['source']} {p['source_version']}"))})
     # A .deb's program finds the rest at run time, in the packages that its
     # Depends names: depended on, not embedded.
     for name, constraint in depends(artefact) if artefact.name.endswith(".deb") else ():
@@ -299,20 +281,17 @@ def bill(artefact, parts, version, arch, vendor):
 
 
 def main():
-    usage = ("usage: cmake/components.py notices <map> <output> <vendor> <contact>\n"
-             "       cmake/components.py bill <artefact> <map> <version> <arch> <vendor>")
-    arguments = sys.argv[1:]
     try:
-        if arguments[:1] == ["notices"] and len(arguments) == 5:
-            _, link_map, output, vendor, contact = arguments
-            text = notices(link_components(link_map), vendor, contact)
-            pathlib.Path(output).write_text(text, errors="surrogateescape")
-        elif arguments[:1] == ["bill"] and len(arguments) == 6:
-            _, artefact, link_map, version, arch, vendor = arguments
-            document = bill(artefact, link_components(link_map), version, arch, vendor)
-            pathlib.Path(f"{artefact}.cdx.json").write_text(json.dumps(document, indent=2) + "\n")
-        else:
-            sys.exit(usage)
+        match sys.argv[1:]:
+            case ["notices", link_map, output, vendor, contact]:
+                text = notices(link_components(link_map), vendor, contact)
+                pathlib.Path(output).write_text(text, errors="surrogateescape")
+            case ["bill", artefact, link_map, version, arch, vendor]:
+                document = bill(artefact, link_components(link_map), version, arch, vendor)
+                pathlib.Path(f"{artefact}.cdx.json").write_text(json.dumps(document, indent=2) + "\n")
+            case _:
+                sys.exit("usage: cmake/components.py notices <map> <output> <vendor> <contact>\n"
+                         "       cmake/components.py bill <artefact> <map> <version> <arch> <vendor>")
     except Fault as fault:
         sys.exit(f"components: {fault}")
 

@@ -3,15 +3,10 @@
 
 # A CycloneDX 1.6 bill of materials beside an artefact, <artefact>.cdx.json,
 # written by cmake/components.py from the same reading of the linker's map
-# as the notices, so that the two cannot tell different stories. Included by
-# cmake/release.cmake.
+# as the notices, so that the two cannot tell different stories; the program
+# is read out of the artefact itself. Included by cmake/release.cmake.
 #
-#	sbom(<artefact> <linker map of its program> <version> <architecture>
-#	     [<the program that an installer took in>])
-#
-# The installer's program is now read out of the installer itself, as the
-# other artefacts' are: the last argument is taken and left unused, so that
-# callers need not change.
+#	sbom(<artefact> <linker map of its program> <version> <architecture>)
 include("${CMAKE_CURRENT_LIST_DIR}/facts.cmake")
 
 function(sbom artefact map version arch)
