@@ -238,3 +238,11 @@ part() {
 	part_name=$1 part_start=$SECONDS
 	[[ -z $1 ]] || echo "-- ${0##*/}: $1"
 }
+
+# Runs $2... with its output in the log $1; a failure shows the log's end,
+# where the ERR trap would name the command but not say why it failed.
+logged() {
+	local log=$1
+	shift
+	"$@" >"$log" 2>&1 || fail "$* ended with $?: $(tail -n 20 "$log")"
+}
