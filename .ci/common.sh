@@ -122,7 +122,7 @@ cross_architecture() {
 deb_from() {
 	local tree=$1 arch=$2 deb
 	deb=$(fact_in "$tree" artefact KIND=deb "ARCH=$arch")
-	(cd "$tree" && DEB_BUILD_OPTIONS=nocheck dpkg-buildpackage -a"$arch" -Pnocheck -us -uc -b) || return
+	(cd "$tree" && dpkg-buildpackage -a"$arch" -Pnocheck -us -uc -b) || return
 	mkdir -p "$(packages_dir "$tree")"
 	mv "$tree/../$deb" "$(packages_dir "$tree")/$deb"
 }

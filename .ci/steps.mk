@@ -28,8 +28,8 @@ rebuilt-release: signed-release
 # Each check waits for what the packages and the release bring it.
 prefix-install: sanitize release-packages
 cross-suite: prefix-install cross-setup
-distribution-build: cross-suite
-mirror-faults: distribution-build other-packages
+distribution-build: cross-suite other-packages
+mirror-faults: distribution-build
 windows-static: mirror-faults
 shipped: windows-static signed-release
 release-checks: shipped

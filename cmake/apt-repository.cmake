@@ -7,8 +7,10 @@
 # before, its .debs stay in the pool beside this release's, so that apt
 # upgrade finds the new version.
 #
-# cmake/release.cmake includes this file and writes the repository after the
-# release set. Run on its own, from the top of the source tree,
+# cmake/release.cmake includes this file to check a repository to add to
+# before anything is built, and cmake/release-root.cmake writes the
+# repository after the release set. Run on its own, from the top of the
+# source tree,
 #
 #	CONVERTER_OPENPGP_KEY=<fingerprint> cmake -P cmake/apt-repository.cmake
 #
@@ -174,11 +176,11 @@ APT::FTPArchive::Release { Origin \"converter\"; Label \"converter\"; Suite \"st
     set(gpg gpg --batch --no-tty --yes --faked-system-time "${epoch}!"
         --local-user "$ENV{CONVERTER_OPENPGP_KEY}")
     execute_process(COMMAND ${gpg} --clearsign --output "${repo}/dists/stable/InRelease"
-        "${release}" RESULT_VARIABLE rc1 ERROR_VARIABLE errors)
+        "${release}" RESULT_VARIABLE rc1 ERROR_VARIABLE errors1)
     execute_process(COMMAND ${gpg} --armor --detach-sign --output "${release}.gpg"
-        "${release}" RESULT_VARIABLE rc2 ERROR_VARIABLE errors)
+        "${release}" RESULT_VARIABLE rc2 ERROR_VARIABLE errors2)
     if(NOT rc EQUAL 0 OR NOT rc1 EQUAL 0 OR NOT rc2 EQUAL 0)
-        apt_repository_fail("apt-ftparchive or gpg could not write ${release}: ${errors}")
+        apt_repository_fail("apt-ftparchive or gpg could not write ${release}: ${errors1}${errors2}")
     endif()
     file(REMOVE_RECURSE "${CONVERTER_APT_DIR}")
     file(RENAME "${repo}" "${CONVERTER_APT_DIR}")

@@ -56,6 +56,14 @@ function(converter_binary_dir PRESET ARCH out)
     set(${out} "${dir}" PARENT_SCOPE)
 endfunction()
 
+# The files that the facts come from are the build's inputs too: a new
+# changelog entry reconfigures a build directory that exists already.
+if(NOT CMAKE_SCRIPT_MODE_FILE)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+        "${CONVERTER_TOP}/debian/changelog" "${CONVERTER_TOP}/debian/control"
+        "${CONVERTER_TOP}/LICENSE" "${CMAKE_CURRENT_LIST_DIR}/facts")
+endif()
+
 # Where the package presets leave every artefact.
 function(converter_packages_dir out)
     set(${out} "${CONVERTER_TOP}/${_converter_PACKAGES_DIR}" PARENT_SCOPE)

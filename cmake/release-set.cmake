@@ -101,7 +101,6 @@ function(_release_deb arch)
     file(GLOB entries LIST_DIRECTORIES true "${top}/*" "${top}/.[!.]*")
     list(FILTER entries EXCLUDE REGEX "/(build|\\.git)$")
     file(COPY ${entries} DESTINATION "${work}/converter")
-    set(ENV{DEB_BUILD_OPTIONS} nocheck)
     _release_step(deb-${arch} "${CMAKE_COMMAND}" -E chdir "${work}/converter"
         dpkg-buildpackage -a${arch} -Pnocheck -us -uc -b)
     execute_process(COMMAND dpkg-architecture -a${arch} -qDEB_HOST_GNU_TYPE

@@ -4,7 +4,8 @@
 # A CycloneDX 1.6 bill of materials beside an artefact, <artefact>.cdx.json,
 # written by cmake/components.py from the same reading of the linker's map
 # as the notices, so that the two cannot tell different stories; the program
-# is read out of the artefact itself. Included by cmake/release.cmake.
+# is read out of the artefact itself. Included by
+# cmake/release-set.cmake.
 #
 #	sbom(<artefact> <linker map of its program> <version> <architecture>)
 include("${CMAKE_CURRENT_LIST_DIR}/facts.cmake")
