@@ -18,7 +18,18 @@ class lost_output : public testing::TestWithParam<write_failure_row> {};
 TEST_P(lost_output, is_never_success)
 {
 	const write_failure_row &row = GetParam();
-	const outcome got = run_converter(row.args, row.where);
+	outcome got;
+	try {
+		got = run_converter(row.args, row.where);
+	} catch (const no_terminal &missing) {
+		// CI has a terminal, and sets this so that the row is proven.
+		if (!setting("CONVERTER_TESTS_NO_SKIP", "").empty())
+			FAIL() << "CONVERTER_TESTS_NO_SKIP is set, and this "
+			          "machine offers no pseudo-terminal ("
+			       << missing.what() << ")";
+		GTEST_SKIP() << "this machine offers no pseudo-terminal ("
+		             << missing.what() << ")";
+	}
 	ASSERT_TRUE(got.exited()) << "wait status " << got.wait_status;
 	EXPECT_EQ(got.status(), row.status & 0xff);
 	EXPECT_EQ(got.err, "");

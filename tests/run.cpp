@@ -62,6 +62,15 @@ struct pipe_pair {
 	}
 };
 
+// Only these say that there is no pseudo-terminal here; any other error is
+// the suite's own failure.
+[[noreturn]] void fail_terminal(const char *what)
+{
+	if (errno == ENOENT || errno == ENODEV || errno == ENXIO)
+		throw no_terminal(errno, std::generic_category(), what);
+	fail(what);
+}
+
 // The slave side of a pseudo-terminal whose master side has already closed,
 // as after a hang-up: the C library still takes it for a terminal, and
 // every write to it fails.
@@ -73,10 +82,10 @@ void open_hung_up_terminal(descriptor &slave)
 	if (master.fd < 0 || grantpt(master.fd) != 0 ||
 	    unlockpt(master.fd) != 0 ||
 	    ptsname_r(master.fd, name.data(), name.size()) != 0)
-		fail("pseudo-terminal");
+		fail_terminal("pseudo-terminal");
 	slave.fd = open(name.data(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
 	if (slave.fd < 0)
-		fail(name.data());
+		fail_terminal(name.data());
 }
 
 // Words as exec wants them: writable copies, then a null pointer.

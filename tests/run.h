@@ -5,10 +5,18 @@
 #define CONVERTER_TESTS_RUN_H
 
 #include <string>
+#include <system_error>
 #include <vector>
 
 // Where the child's standard output goes.
 enum class sink { pipe, closed, full_device, hung_up_terminal };
+
+// What a run throws where the machine offers no pseudo-terminal at all, as
+// in a plain chroot without /dev/pts: the machine lacks it, and no program
+// can be tested on one there.
+class no_terminal : public std::system_error {
+	using std::system_error::system_error;
+};
 
 struct outcome {
 	std::string out;
