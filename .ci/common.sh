@@ -39,6 +39,16 @@ apt_install() {
 		{ patient_apt update -q && DEBIAN_FRONTEND=noninteractive patient_apt "${apt[@]}" "$@"; }
 }
 
+# The README's one install command for a fresh machine, without its sudo:
+# what a fresh root starts from.
+readme_install() {
+	local line
+	line=$(grep -E '^sudo apt-get install --no-install-recommends [a-z0-9 +.-]+$' "$checkout_root/README.md") ||
+		fail "README.md has no 'sudo apt-get install --no-install-recommends' line for a fresh machine"
+	[[ $(wc -l <<<"$line") == 1 ]] || fail "README.md has more than one install line for a fresh machine: $line"
+	echo "${line#sudo }"
+}
+
 # The program at $1 answers the README's first conversion, and says it
 # succeeded; under emulation where it is another machine's.
 converts() {
