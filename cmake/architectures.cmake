@@ -6,6 +6,9 @@
 # archive to install a .deb from, so riscv64 gets the static tarball alone.
 set(converter_architectures amd64 arm64 armel armhf i386 mips64el mipsel ppc64el s390x riscv64)
 set(converter_tarball_only riscv64)
+# Debian 13's release architectures: it dropped mips64el and mipsel, and
+# added riscv64.
+set(converter_debian_13 amd64 arm64 armel armhf i386 ppc64el riscv64 s390x)
 
 # What each architecture's programs say of themselves in their ELF header:
 # the class in bits, the byte order, the machine number (e_machine), and
