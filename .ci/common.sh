@@ -114,19 +114,21 @@ later_version() {
 	version=$(project_version)
 	echo "${version%.*}.$((${version##*.} + 1))"
 }
-# The architecture that CI builds for, besides this machine's, where a check
-# needs one more: the first that has a Debian archive.
-cross_architecture() {
-	local arch all only
+# This machine's architecture, then every other of cmake/architectures.cmake
+# that has a Debian archive, one a line: those that CI installs from.
+archive_architectures() {
+	local arch all only native
+	native=$(dpkg --print-architecture)
 	read_architectures all architectures
 	read_architectures only tarball_only
+	echo "$native"
 	for arch in "${all[@]}"; do
-		[[ $arch == "$(dpkg --print-architecture)" ]] || in_list "$arch" "${only[@]}" || {
-			echo "$arch"
-			return
-		}
+		[[ $arch == "$native" ]] || in_list "$arch" "${only[@]}" || echo "$arch"
 	done
 }
+# The architecture that CI builds for, besides this machine's, where a check
+# needs one more: the first that has a Debian archive.
+cross_architecture() { archive_architectures | sed -n 2p; }
 # The .deb for the architecture $2 from the tree $1, as the release builds
 # it (dpkg-buildpackage, the suite left out), moved into $1's packages.
 deb_from() {
@@ -140,16 +142,6 @@ deb_from() {
 # in debian/changelog, which every artefact carries.
 version_time() {
 	date -u -d "$(sed -n 's/^ -- .*>  //p' "${1:-$checkout_root}/debian/changelog" | sed -n 1p)" +%s
-}
-# The checkout at $1, which is a clone, at version $2, committed: a new
-# entry in debian/changelog, made now.
-set_version() {
-	local entry
-	entry=$(sed -n 's/^ -- \(.*>\)  .*/\1/p' "$1/debian/changelog" | sed -n 1p)
-	printf 'converter (%s) unstable; urgency=medium\n\n  * Version %s.\n\n -- %s  %s\n\n' \
-		"$2" "$2" "$entry" "$(date -R -u)" | cat - "$1/debian/changelog" >"$1/debian/changelog.new"
-	mv "$1/debian/changelog.new" "$1/debian/changelog"
-	git -C "$1" -c user.name=CI -c user.email=ci@converter.invalid commit -q -am "Version $2"
 }
 
 # The program $2 is for the Debian architecture $1, as the suite's own
@@ -216,10 +208,17 @@ one_byte_changed() {
 	printf '\x5a' | dd of="$3" bs=1 seek="$2" conv=notrunc status=none
 }
 
-# A clone at $1 of this checkout, at the next patch version, committed.
+# A clone at $1 of this checkout, at the next patch version, committed: a new
+# entry in debian/changelog, made now, by the last entry's maintainer.
 clone_at_later_version() {
+	local version entry changelog=$1/debian/changelog
 	git clone -q "$checkout_root" "$1"
-	set_version "$1" "$(later_version)"
+	version=$(later_version)
+	entry=$(sed -n 's/^ -- \(.*>\)  .*/\1/p' "$changelog" | sed -n 1p)
+	printf 'converter (%s) unstable; urgency=medium\n\n  * Version %s.\n\n -- %s  %s\n\n' \
+		"$version" "$version" "$entry" "$(date -R -u)" | cat - "$changelog" >"$changelog.new"
+	mv "$changelog.new" "$changelog"
+	git -C "$1" -c user.name=CI -c user.email=ci@converter.invalid commit -q -am "Version $version"
 }
 
 # lintian has nothing to say, at any level, about the .debs after --, run

@@ -15,11 +15,9 @@ if(NOT CONVERTER_ARCH AND NOT WIN32)
     if(NOT arch)
         execute_process(COMMAND "${CMAKE_CXX_COMPILER}" -dumpmachine
             OUTPUT_VARIABLE triplet OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
-        find_program(CONVERTER_DPKG_ARCHITECTURE dpkg-architecture)
-        mark_as_advanced(CONVERTER_DPKG_ARCHITECTURE)
-        if(CONVERTER_DPKG_ARCHITECTURE AND triplet)
-            execute_process(
-                COMMAND "${CONVERTER_DPKG_ARCHITECTURE}" "-t${triplet}" -qDEB_HOST_ARCH
+        # Without dpkg-architecture, arch stays empty.
+        if(triplet)
+            execute_process(COMMAND dpkg-architecture "-t${triplet}" -qDEB_HOST_ARCH
                 OUTPUT_VARIABLE arch OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
         endif()
         if(NOT arch)
