@@ -44,23 +44,18 @@ cc -O2 -static-pie -o "$work/empty-static" "$work/empty.c"
 
 names=("converter -f 100" "empty C program" "converter -f 100, static-pie"
 	"empty C program, static-pie" "units -t 'tempF(212)' tempC")
+# Their words, which no quote needs: hyperfine splits them as callgrind gets them.
 commands=("$converter -f 100" "$work/empty" "$static -f 100" "$work/empty-static"
-	"units -t 'tempF(212)' tempC")
+	"units -t tempF(212) tempC")
 
 instructions() {
 	"${fixed[@]}" valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" \
 		2>&1 >/dev/null | sed -n 's/^==[0-9]*== Collected : //p'
 }
-counts=(
-	"$(instructions "$converter" -f 100)"
-	"$(instructions "$work/empty")"
-	"$(instructions "$static" -f 100)"
-	"$(instructions "$work/empty-static")"
-	"$(instructions units -t 'tempF(212)' tempC)"
-)
-
 # A count that valgrind did not give would make a difference of nothing pass.
 for row in "${!names[@]}"; do
+	read -ra words <<<"${commands[row]}"
+	counts[row]=$(instructions "${words[@]}")
 	[[ ${counts[row]} =~ ^[1-9][0-9]*$ ]] ||
 		{ echo "callgrind gave no instruction count for ${names[row]}" >&2; exit 1; }
 done
@@ -69,6 +64,7 @@ done
 	--export-csv "$work/times.csv" "${commands[@]}" >/dev/null
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
+ms() { awk -v t="$1" 'BEGIN { print t * 1000 }'; }
 dynamic_ratio=$(ratio "${counts[0]}" "${counts[1]}")
 static_ratio=$(ratio "${counts[2]}" "${counts[3]}")
 echo "Machine: $(nproc) cores, $(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | sed -n 1p), $(uname -sr)"
@@ -77,9 +73,7 @@ echo "| Command | Instructions | Wall time (mean ± σ) |"
 echo "|---|---:|---:|"
 row=0
 while IFS=, read -r _ mean stddev _; do
-	printf '| `%s` | %d | %.2f ms ± %.2f ms |\n' "${names[row]}" "${counts[row]}" \
-		"$(awk -v t="$mean" 'BEGIN { print t * 1000 }')" \
-		"$(awk -v t="$stddev" 'BEGIN { print t * 1000 }')"
+	printf '| `%s` | %d | %.2f ms ± %.2f ms |\n' "${names[row]}" "${counts[row]}" "$(ms "$mean")" "$(ms "$stddev")"
 	row=$((row + 1))
 done < <(tail -n +2 "$work/times.csv")
 echo

@@ -22,23 +22,19 @@ if(ACTION STREQUAL "start")
     # Then wineboot starts Wine's services again, now holding the log: the
     # first test would otherwise lend them its pipes, which would then never
     # reach end of file.
-    execute_process(COMMAND "${WINE}" wineboot --init
-        OUTPUT_FILE "${log}" ERROR_FILE "${log}" RESULT_VARIABLE rc)
-    if(rc EQUAL 0)
-        execute_process(COMMAND "${WINESERVER}" -w RESULT_VARIABLE rc)
-    endif()
-    if(rc EQUAL 0)
-        # Up while tests keep coming, and gone a minute after the last,
-        # even when nothing stops it.
-        execute_process(COMMAND "${WINESERVER}" -p60
-            OUTPUT_FILE "${log}.server" ERROR_FILE "${log}.server"
-            RESULT_VARIABLE rc)
-    endif()
-    if(rc EQUAL 0)
-        execute_process(COMMAND "${WINE}" wineboot
-            OUTPUT_FILE "${log}.services" ERROR_FILE "${log}.services"
-            RESULT_VARIABLE rc)
-    endif()
+    # Each step runs only where every one before it succeeded.
+    set(rc 0)
+    macro(step)
+        if(rc EQUAL 0)
+            execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc)
+        endif()
+    endmacro()
+    step("${WINE}" wineboot --init OUTPUT_FILE "${log}" ERROR_FILE "${log}")
+    step("${WINESERVER}" -w)
+    # Up while tests keep coming, and gone a minute after the last, even when
+    # nothing stops it.
+    step("${WINESERVER}" -p60 OUTPUT_FILE "${log}.server" ERROR_FILE "${log}.server")
+    step("${WINE}" wineboot OUTPUT_FILE "${log}.services" ERROR_FILE "${log}.services")
     if(NOT rc EQUAL 0)
         file(READ "${log}" out)
         message(FATAL_ERROR "Wine did not start (${rc}):\n${out}")
