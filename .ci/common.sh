@@ -58,12 +58,12 @@ converts() {
 }
 
 # A list from cmake/architectures.cmake into the named array: $2 is its name
-# there, without "converter_". Only tarball_only may be empty.
+# there, without "converter_". Only debian_13_only may be empty.
 read_architectures() {
 	local words
 	words=$(sed -n "s/^set(converter_$2 *\(.*\))\$/\1/p" "$checkout_root/cmake/architectures.cmake")
 	read -ra "$1" <<<"$words"
-	[[ -n $words || $2 == tarball_only ]] || fail "cmake/architectures.cmake gives no converter_$2"
+	[[ -n $words || $2 == debian_13_only ]] || fail "cmake/architectures.cmake gives no converter_$2"
 }
 
 # A fact of the checkout $1, read from its one home: $2 is its name
@@ -120,7 +120,7 @@ archive_architectures() {
 	local arch all only native
 	native=$(dpkg --print-architecture)
 	read_architectures all architectures
-	read_architectures only tarball_only
+	read_architectures only debian_13_only
 	echo "$native"
 	for arch in "${all[@]}"; do
 		[[ $arch == "$native" ]] || in_list "$arch" "${only[@]}" || echo "$arch"
@@ -192,7 +192,7 @@ release_refused() {
 # What the release in the checkout $1, logged in $2, waited for while the
 # mirror was mid-sync, and what it was built without.
 release_mirror_lines() {
-	grep -h -e '^patient-apt: ' -e '^release: built without' "$2" "$1/build/release-logs/release-root.log" || true
+	grep -h -e '^patient-apt: ' -e '^release: built without' "$2" "$1"/build/release-logs/release-root-debian-*.log || true
 }
 
 # $1 is one of the words $2...

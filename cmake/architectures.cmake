@@ -3,9 +3,10 @@
 
 # The Debian architectures that converter is built for, each list on one line
 # of its own for the scripts that read this file. Debian 12 has no riscv64
-# archive to install a .deb from, so riscv64 gets the static tarball alone.
+# archive: riscv64's .deb is built in a Debian 13 root, against Debian 13's
+# C library, and its tarball links the cross toolchain's own.
 set(converter_architectures amd64 arm64 armel armhf i386 mips64el mipsel ppc64el s390x riscv64)
-set(converter_tarball_only riscv64)
+set(converter_debian_13_only riscv64)
 # Debian 13's release architectures: it dropped mips64el and mipsel, and
 # added riscv64.
 set(converter_debian_13 amd64 arm64 armel armhf i386 ppc64el riscv64 s390x)

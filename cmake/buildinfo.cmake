@@ -86,14 +86,13 @@ function(buildinfo_installed out)
 endfunction()
 
 # Writes <file> for the set in <packages> (every file in it but the sums),
-# built at <epoch> from the packages installed here, which came from the apt
+# whose Architecture field is the list <architectures>, in its order, built
+# at <epoch> from the packages installed here, which came from the apt
 # sources <sources> (a list of one-line entries).
-function(buildinfo_write file packages version epoch sources build_path environment)
+function(buildinfo_write file packages architectures version epoch sources build_path environment)
     buildinfo_native(native)
     execute_process(COMMAND env LC_ALL=C date -u -R -d "@${epoch}"
         OUTPUT_VARIABLE date OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-    set(architectures ${converter_architectures})
-    list(SORT architectures)
     list(JOIN architectures " " architectures)
     file(GLOB files RELATIVE "${packages}" "${packages}/*")
     list(SORT files)
@@ -119,7 +118,7 @@ function(buildinfo_write file packages version epoch sources build_path environm
     file(WRITE "${file}" "Format: 1.0
 Source: converter
 Binary: converter
-Architecture: source ${architectures}
+Architecture: ${architectures}
 Version: ${version}
 Checksums-Sha256:${checksums}
 Build-Origin: Debian

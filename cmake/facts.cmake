@@ -20,7 +20,7 @@ string(REGEX REPLACE "^[0-9, -]+ " "" CONVERTER_VENDOR "${CONVERTER_COPYRIGHT}")
 
 # Each KEY=value line of cmake/facts as _converter_KEY, its @VERSION@ filled
 # in; the functions below fill in @ARCH@ and @PRESET@ from their arguments.
-file(STRINGS "${CMAKE_CURRENT_LIST_DIR}/facts" _converter_lines REGEX "^[A-Za-z_-]+=")
+file(STRINGS "${CMAKE_CURRENT_LIST_DIR}/facts" _converter_lines REGEX "^[A-Za-z0-9_-]+=")
 foreach(_converter_line IN LISTS _converter_lines)
     string(REGEX MATCH "^([^=]+)=(.*)$" _converter_line "${_converter_line}")
     string(REPLACE @VERSION@ "${CONVERTER_VERSION}" _converter_${CMAKE_MATCH_1} "${CMAKE_MATCH_2}")

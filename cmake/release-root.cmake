@@ -1,17 +1,30 @@
 # SPDX-FileCopyrightText: 2026 The converter authors
 # SPDX-License-Identifier: MIT
 
-# What runs in the root that cmake/release.cmake makes, from the source
-# tarball unpacked there: the set, its record, its sums and their
-# signature, and with an OpenPGP key the apt repository, all handed out
-# through /io. For a rebuild, the root must first hold exactly the packages
-# that the published record names, and the record must come out the same.
+# What runs in a root that cmake/release.cmake makes, from the source
+# tarball unpacked there, with RELEASE_DEBIAN set to the root's Debian: in
+# Debian 13's, the .debs that only Debian 13 serves and their record; in
+# Debian 12's, the set, with what Debian 13's root built (at /debian-13),
+# its record, its sums and their signature, and with an OpenPGP key the apt
+# repository, all handed out through /io. For a rebuild, each root must
+# first hold exactly the packages that its published record names, and the
+# record must come out the same.
 include("${CMAKE_CURRENT_LIST_DIR}/release-set.cmake")
 include("${CMAKE_CURRENT_LIST_DIR}/apt-repository.cmake")
 set(io /io)
 set(top "${CONVERTER_TOP}")
 converter_packages_dir(packages)
-converter_artefact(record "" record)
+if(RELEASE_DEBIAN STREQUAL "13")
+    converter_artefact(record-debian-13 "" record)
+    set(architectures ${converter_debian_13_only})
+elseif(RELEASE_DEBIAN STREQUAL "12")
+    converter_artefact(record "" record)
+    set(architectures ${converter_architectures})
+    list(SORT architectures)
+    list(PREPEND architectures source)
+else()
+    message(FATAL_ERROR "RELEASE_DEBIAN is 12 or 13, not '${RELEASE_DEBIAN}'")
+endif()
 converter_artefact(source "" source)
 set(published "${io}/published.buildinfo")
 
@@ -32,11 +45,20 @@ if(EXISTS "${published}")
             "build with other packages (< recorded, > installed): ${differ}")
     endif()
 endif()
-signing_check()
-signing_tools_check()
 file(REMOVE_RECURSE "${packages}")
-release_set("${top}" "${packages}" "${io}/logs" epoch)
-file(COPY_FILE "${io}/${source}" "${packages}/${source}")
+if(RELEASE_DEBIAN STREQUAL "13")
+    release_set_debian_13("${top}" "${packages}" "${io}/logs" epoch)
+else()
+    signing_check()
+    signing_tools_check()
+    release_set("${top}" "${packages}" "${io}/logs" epoch)
+    file(COPY_FILE "${io}/${source}" "${packages}/${source}")
+    file(GLOB debian_13 /debian-13/*)
+    if(NOT debian_13)
+        release_fail("Debian 13's root handed over nothing at /debian-13")
+    endif()
+    file(COPY ${debian_13} DESTINATION "${packages}")
+endif()
 
 # The record names only the sources whose suite the root still has: while
 # a mirror is mid-sync, cmake/patient-apt may have left a suite out, and the
@@ -57,7 +79,7 @@ foreach(line IN LISTS asked)
     endif()
 endforeach()
 # Written beside the set, which it sums, then put in.
-buildinfo_write("${top}/build/record" "${packages}" "${CONVERTER_VERSION}" "${epoch}"
+buildinfo_write("${top}/build/record" "${packages}" "${architectures}" "${CONVERTER_VERSION}" "${epoch}"
     "${sources}" "${top}" "${RELEASE_ROOT_ENVIRONMENT};SOURCE_DATE_EPOCH=${epoch}")
 file(RENAME "${top}/build/record" "${packages}/${record}")
 if(EXISTS "${published}")
@@ -67,6 +89,10 @@ if(EXISTS "${published}")
         release_fail("The rebuild's record differs from the one published "
             "(< published, > rebuilt):\n${differ}")
     endif()
+endif()
+if(RELEASE_DEBIAN STREQUAL "13")
+    file(COPY "${packages}" DESTINATION "${io}")
+    return()
 endif()
 sha256sums_write("${packages}")
 openpgp_sign("${packages}/SHA256SUMS" "${epoch}")

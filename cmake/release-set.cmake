@@ -67,7 +67,7 @@ function(release_set top packages logs epoch_var)
     sbom("${packages}/${msi}" "${windows}/converter.map" "${CONVERTER_VERSION}" windows-x86)
 
     foreach(arch IN LISTS converter_architectures)
-        if(NOT arch IN_LIST converter_tarball_only)
+        if(NOT arch IN_LIST converter_debian_13_only)
             _release_deb(${arch})
         endif()
         set(ENV{DEB_HOST_ARCH} "${arch}")
@@ -78,6 +78,19 @@ function(release_set top packages logs epoch_var)
     endforeach()
     unset(ENV{DEB_HOST_ARCH})
     set(${epoch_var} "${epoch}" PARENT_SCOPE)
+endfunction()
+
+# The part of the set that a Debian 13 root builds, as release_set builds
+# the rest: the .debs of the architectures that Debian 12 has no archive
+# for, each with its bill of materials.
+function(release_set_debian_13 top packages logs epoch_var)
+    file(MAKE_DIRECTORY "${packages}" "${logs}")
+    set(PROJECT_SOURCE_DIR "${top}")
+    include("${CMAKE_CURRENT_FUNCTION_LIST_DIR}/source-date-epoch.cmake")
+    foreach(arch IN LISTS converter_debian_13_only)
+        _release_deb(${arch})
+    endforeach()
+    set(${epoch_var} "${CONVERTER_SOURCE_DATE_EPOCH}" PARENT_SCOPE)
 endfunction()
 
 # One step of release_set, run in its <top> with its log in <logs>.

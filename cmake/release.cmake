@@ -11,12 +11,15 @@
 # else, builds the set from that tarball, unpacked (cmake/release-root.cmake):
 # the artefacts, their signatures where keys are given, the record of every
 # package of the root at its version, converter-<version>.buildinfo,
-# SHA256SUMS and, with an OpenPGP key, the apt repository, build/apt.
+# SHA256SUMS and, with an OpenPGP key, the apt repository, build/apt. Before
+# it, a fresh Debian 13 root, made as cmake/build-depends-debian-13 declares,
+# builds the .debs that only Debian 13 serves, with a record of its own,
+# converter-<version>-debian-13.buildinfo, which the set then holds.
 #
 # With CONVERTER_RELEASE_SIGNATURES naming a published release, it rebuilds
 # that release instead, from this checkout or from its unpacked source
-# tarball: from the published tarball and record, both checked against the
-# published SHA256SUMS, in a root with exactly the recorded packages at their
+# tarball: from the published tarball and records, each checked against the
+# published SHA256SUMS, in roots with exactly the recorded packages at their
 # recorded versions (from CONVERTER_DEBIAN_MIRROR where given), with the
 # published signatures attached; every file must come out the same.
 include("${CMAKE_CURRENT_LIST_DIR}/release-set.cmake")
@@ -25,38 +28,39 @@ set(top "${CONVERTER_TOP}")
 converter_packages_dir(packages)
 set(logs "${top}/build/release-logs")
 set(work "${top}/build/release-root")
-set(io "${work}/io")
 converter_artefact(source "" tarball)
 converter_artefact(record "" record)
 # The source tarball's top directory, where the root builds.
 string(REGEX REPLACE "\\.tar\\.gz$" "" source_top "${tarball}")
 
-# Into <io>, the published tarball and record, each checked against the
-# published SHA256SUMS; sets the root's packages, architectures and apt
-# sources to the recorded ones, and writes apt preferences that hold every
-# package at its recorded version, the essential ones too, into <pin>.
-function(release_published published io pin)
+# <name> of the published release, checked against its SHA256SUMS.
+function(release_published published name)
     if(NOT EXISTS "${published}/SHA256SUMS")
         release_fail("${published} has no SHA256SUMS: is it a published release of "
             "${CONVERTER_VERSION}?")
     endif()
     sha256sums_read("${published}/SHA256SUMS" sums)
-    foreach(name IN ITEMS "${tarball}" "${record}")
-        set(sum "")
-        if(EXISTS "${published}/${name}")
-            file(SHA256 "${published}/${name}" sum)
-        endif()
-        if(NOT sum OR NOT sum STREQUAL "${sums_${name}}")
-            release_fail("${published}/${name} is missing, or is not the file that the "
-                "published SHA256SUMS names: refused")
-        endif()
-    endforeach()
-    file(COPY_FILE "${published}/${tarball}" "${io}/${tarball}")
-    file(COPY_FILE "${published}/${record}" "${io}/published.buildinfo")
-    buildinfo_read("${published}/${record}" recorded)
+    set(sum "")
+    if(EXISTS "${published}/${name}")
+        file(SHA256 "${published}/${name}" sum)
+    endif()
+    if(NOT sum OR NOT sum STREQUAL "${sums_${name}}")
+        release_fail("${published}/${name} is missing, or is not the file that the "
+            "published SHA256SUMS names: refused")
+    endif()
+endfunction()
+
+# Into <io>, the published record <record> (checked by release_published);
+# sets the root's packages, architectures and apt sources to the recorded
+# ones, and writes apt preferences that hold every package at its recorded
+# version, the essential ones too, into <pin>.
+function(release_recorded record io pin)
+    file(COPY_FILE "${record}" "${io}/published.buildinfo")
+    buildinfo_read("${record}" recorded)
     buildinfo_native(native)
     if(NOT recorded_build_arch STREQUAL native)
-        release_fail("${record} was built on ${recorded_build_arch}; rebuild it on "
+        cmake_path(GET record FILENAME name)
+        release_fail("${name} was built on ${recorded_build_arch}; rebuild it on "
             "${recorded_build_arch}, not ${native}")
     endif()
     set(pins "")
@@ -73,9 +77,8 @@ function(release_published published io pin)
     set(sources "${recorded_sources}" PARENT_SCOPE)
 endfunction()
 
-# Into <io>, HEAD's tree as git archive gives it; sets the root's packages,
-# architectures and apt sources to those that cmake/build-depends declares.
-function(release_head io)
+# Into <file>, HEAD's tree as git archive gives it.
+function(release_head file)
     find_program(GIT git)
     if(NOT GIT OR NOT EXISTS "${top}/.git")
         release_fail("A release is made from a git checkout; to rebuild a "
@@ -90,15 +93,8 @@ function(release_head io)
     execute_process(
         COMMAND "${GIT}" archive --format=tar "--prefix=${source_top}/" HEAD
         COMMAND gzip -9n
-        WORKING_DIRECTORY "${top}" OUTPUT_FILE "${io}/${tarball}"
+        WORKING_DIRECTORY "${top}" OUTPUT_FILE "${file}"
         COMMAND_ERROR_IS_FATAL ANY)
-    build_depends("${CMAKE_CURRENT_FUNCTION_LIST_DIR}/build-depends" packages arches)
-    set(include "${packages}" PARENT_SCOPE)
-    set(architectures "${arches}" PARENT_SCOPE)
-    set(sources
-        "deb http://deb.debian.org/debian bookworm main"
-        "deb http://deb.debian.org/debian bookworm-updates main"
-        "deb http://deb.debian.org/debian-security bookworm-security main" PARENT_SCOPE)
 endfunction()
 
 # The apt sources <sources> with Debian's archive replaced by the mirror that
@@ -127,45 +123,129 @@ function(release_mirrored sources out)
     set(${out} "${mirrored}" PARENT_SCOPE)
 endfunction()
 
+# One root, Debian <debian> (12 or 13, the suite <suite>), made from the
+# build dependencies that the file <depends> declares, or from the published
+# record <record> when a release is rebuilt, and what runs in it; what it
+# builds is left in <io>/packages. The options for cmake/debian-root are one
+# per source, bind or variable: keys and published files come in from where
+# they are, bound into the root, never copied into the tree. <binds> and
+# <environment> are the caller's, for that root alone.
+function(release_root debian suite depends record io binds environment)
+    file(MAKE_DIRECTORY "${io}")
+    file(COPY_FILE "${work}/${tarball}" "${io}/${tarball}")
+    set(root_options --suite ${suite} --variant essential)
+    list(APPEND binds "${io}:/io" "${logs}:/io/logs")
+    list(PREPEND environment ${RELEASE_ROOT_ENVIRONMENT})
+    if(CONVERTER_RELEASE_SIGNATURES)
+        release_recorded("${CONVERTER_RELEASE_SIGNATURES}/${record}" "${io}" "${io}.pinned")
+        list(APPEND root_options --pin "${io}.pinned")
+    else()
+        build_depends("${CMAKE_CURRENT_FUNCTION_LIST_DIR}/${depends}" include architectures)
+        set(sources
+            "deb http://deb.debian.org/debian ${suite} main"
+            "deb http://deb.debian.org/debian ${suite}-updates main"
+            "deb http://deb.debian.org/debian-security ${suite}-security main")
+    endif()
+    # The record states where the recorded versions came from; a mirror
+    # serves the same ones.
+    list(JOIN sources "\n" lines)
+    file(WRITE "${io}/sources" "${lines}\n")
+    set(asked "${sources}")
+    if(NOT "$ENV{CONVERTER_DEBIAN_MIRROR}" STREQUAL "")
+        release_mirrored("${sources}" sources)
+        # A snapshot's Release files have long passed their Valid-Until; their
+        # signatures are still checked.
+        list(APPEND root_options --aptopt "Acquire::Check-Valid-Until \"false\"")
+    endif()
+    foreach(name IN ITEMS TZ LANG LC_ALL)
+        if(DEFINED ENV{${name}})
+            list(APPEND environment "${name}=$ENV{${name}}")
+        endif()
+    endforeach()
+    list(JOIN architectures "," architectures)
+    list(JOIN include "," include)
+    list(APPEND root_options --architectures "${architectures}" --include "${include}")
+    foreach(option IN ITEMS source bind setenv)
+        set(values "${sources}")
+        if(option STREQUAL "bind")
+            set(values "${binds}")
+        elseif(option STREQUAL "setenv")
+            set(values "${environment}")
+        endif()
+        foreach(value IN LISTS values)
+            list(APPEND root_options --${option} "${value}")
+        endforeach()
+    endforeach()
+
+    # CONVERTER_BUILD_LAUNCHER is a command that the build runs under, for a
+    # rebuild that shows what does not matter (faketime, say); it must be
+    # installed in the root.
+    message(STATUS "The release root: Debian ${debian} (${suite}), ${architectures}")
+    set(root_log "${logs}/release-root-debian-${debian}.log")
+    execute_process(
+        COMMAND "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/debian-root" ${root_options} "${io}.root" -- sh -c
+            "umask 022 && mkdir -p /build && tar -xzf /io/${tarball} -C /build && cd /build/${source_top} && exec $ENV{CONVERTER_BUILD_LAUNCHER} cmake -DRELEASE_DEBIAN=${debian} -P cmake/release-root.cmake"
+        OUTPUT_FILE "${root_log}" ERROR_FILE "${root_log}" RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+        file(STRINGS "${root_log}" why REGEX "^(release: |E: Version '|debian-root: )")
+        list(FILTER why EXCLUDE REGEX "^debian-root: .* made in ")
+        if(why MATCHES "E: Version '([^']+)' for '([^']+)' was not found")
+            release_fail("The archive has no ${CMAKE_MATCH_2} ${CMAKE_MATCH_1}, which the "
+                "record names, and nothing was built with another version: set "
+                "CONVERTER_DEBIAN_MIRROR to a snapshot.debian.org address that has it "
+                "(see RELEASING.md)")
+        elseif(why MATCHES "release: ([^;]+)")
+            release_fail("${CMAKE_MATCH_1}")
+        endif()
+        file(READ "${root_log}" out)
+        string(LENGTH "${out}" length)
+        if(length GREATER 6000)
+            math(EXPR from "${length} - 6000")
+            string(SUBSTRING "${out}" ${from} -1 out)
+        endif()
+        release_fail("The release root failed (${root_log}):\n${out}")
+    endif()
+    # A suite left out while the mirror was mid-sync is no failure, but the set
+    # may then lack its fixes: said here, and in the record.
+    buildinfo_read("${io}/packages/${record}" built)
+    foreach(line IN LISTS asked)
+        if(NOT line IN_LIST built_sources)
+            message(NOTICE "release: built without '${line}', which the mirror served "
+                "stale still after waiting (${root_log}); the programs may embed a C library "
+                "without that suite's latest fixes, and the record's X-Apt-Sources lacks it. "
+                "Release again once the mirror is whole.")
+        endif()
+    endforeach()
+endfunction()
+
 signing_check()
 apt_repository_check()
 file(REMOVE_RECURSE "${packages}" "${logs}" "${work}")
 if("$ENV{CONVERTER_OPENPGP_KEY}" STREQUAL "")
     file(REMOVE_RECURSE "${CONVERTER_APT_DIR}")
 endif()
-file(MAKE_DIRECTORY "${logs}" "${io}")
-
-# The root's options for cmake/debian-root, one per source, bind or
-# variable. Keys and published files come in from where they are, bound
-# into the root, never copied into the tree.
-set(root_options --variant essential)
-set(binds "${io}:/io" "${logs}:/io/logs")
-set(environment ${RELEASE_ROOT_ENVIRONMENT})
+file(MAKE_DIRECTORY "${logs}" "${work}")
+converter_artefact(record-debian-13 "" record_13)
 signing_env(CONVERTER_RELEASE_SIGNATURES)
 if(CONVERTER_RELEASE_SIGNATURES)
-    release_published("${CONVERTER_RELEASE_SIGNATURES}" "${io}" "${work}/pinned")
-    list(APPEND root_options --pin "${work}/pinned")
+    foreach(name IN ITEMS "${tarball}" "${record_13}" "${record}")
+        release_published("${CONVERTER_RELEASE_SIGNATURES}" "${name}")
+    endforeach()
+    file(COPY_FILE "${CONVERTER_RELEASE_SIGNATURES}/${tarball}" "${work}/${tarball}")
+else()
+    release_head("${work}/${tarball}")
+endif()
+
+# Debian 13's root first: the .debs of the architectures that Debian 12 has
+# no archive for, each with its bill, and their own record. Debian 12's
+# root takes them into the set that it builds, records, sums and signs.
+release_root(13 trixie build-depends-debian-13 "${record_13}" "${work}/debian-13" "" "")
+set(binds "${work}/debian-13/packages:/debian-13")
+set(environment "")
+if(CONVERTER_RELEASE_SIGNATURES)
     list(APPEND binds "${CONVERTER_RELEASE_SIGNATURES}:/published")
     list(APPEND environment CONVERTER_RELEASE_SIGNATURES=/published)
-else()
-    release_head("${io}")
 endif()
-# The record states where the recorded versions came from; a mirror
-# serves the same ones.
-list(JOIN sources "\n" lines)
-file(WRITE "${io}/sources" "${lines}\n")
-set(asked "${sources}")
-if(NOT "$ENV{CONVERTER_DEBIAN_MIRROR}" STREQUAL "")
-    release_mirrored("${sources}" sources)
-    # A snapshot's Release files have long passed their Valid-Until; their
-    # signatures are still checked.
-    list(APPEND root_options --aptopt "Acquire::Check-Valid-Until \"false\"")
-endif()
-foreach(name IN ITEMS TZ LANG LC_ALL)
-    if(DEFINED ENV{${name}})
-        list(APPEND environment "${name}=$ENV{${name}}")
-    endif()
-endforeach()
 signing_env(CONVERTER_OPENPGP_KEY)
 if(CONVERTER_OPENPGP_KEY)
     list(APPEND binds "$ENV{GNUPGHOME}:/keys/gnupg")
@@ -183,61 +263,9 @@ if(CONVERTER_APT_REPOSITORY)
     list(APPEND binds "${CONVERTER_APT_REPOSITORY}:/apt-repository")
     list(APPEND environment CONVERTER_APT_REPOSITORY=/apt-repository)
 endif()
-list(JOIN architectures "," architectures)
-list(JOIN include "," include)
-list(APPEND root_options --architectures "${architectures}" --include "${include}")
-foreach(option IN ITEMS source bind setenv)
-    set(values "${sources}")
-    if(option STREQUAL "bind")
-        set(values "${binds}")
-    elseif(option STREQUAL "setenv")
-        set(values "${environment}")
-    endif()
-    foreach(value IN LISTS values)
-        list(APPEND root_options --${option} "${value}")
-    endforeach()
-endforeach()
-
-# CONVERTER_BUILD_LAUNCHER is a command that the build runs under, for a
-# rebuild that shows what does not matter (faketime, say); it must be
-# installed in the root.
-message(STATUS "The release root: Debian bookworm, ${architectures}")
-set(root_log "${logs}/release-root.log")
-execute_process(
-    COMMAND "${CMAKE_CURRENT_LIST_DIR}/debian-root" ${root_options} "${work}/root" -- sh -c
-        "umask 022 && mkdir -p /build && tar -xzf /io/${tarball} -C /build && cd /build/${source_top} && exec $ENV{CONVERTER_BUILD_LAUNCHER} cmake -P cmake/release-root.cmake"
-    OUTPUT_FILE "${root_log}" ERROR_FILE "${root_log}" RESULT_VARIABLE rc)
-if(NOT rc EQUAL 0)
-    file(STRINGS "${root_log}" why REGEX "^(release: |E: Version '|debian-root: )")
-    list(FILTER why EXCLUDE REGEX "^debian-root: .* made in ")
-    if(why MATCHES "E: Version '([^']+)' for '([^']+)' was not found")
-        release_fail("The archive has no ${CMAKE_MATCH_2} ${CMAKE_MATCH_1}, which the "
-            "record names, and nothing was built with another version: set "
-            "CONVERTER_DEBIAN_MIRROR to a snapshot.debian.org address that has it "
-            "(see RELEASING.md)")
-    elseif(why MATCHES "release: ([^;]+)")
-        release_fail("${CMAKE_MATCH_1}")
-    endif()
-    file(READ "${root_log}" out)
-    string(LENGTH "${out}" length)
-    if(length GREATER 6000)
-        math(EXPR from "${length} - 6000")
-        string(SUBSTRING "${out}" ${from} -1 out)
-    endif()
-    release_fail("The release root failed (${root_log}):\n${out}")
-endif()
+set(io "${work}/debian-12")
+release_root(12 bookworm build-depends "${record}" "${io}" "${binds}" "${environment}")
 file(RENAME "${io}/packages" "${packages}")
-# A suite left out while the mirror was mid-sync is no failure, but the set
-# may then lack its fixes: said here, and in the record.
-buildinfo_read("${packages}/${record}" built)
-foreach(line IN LISTS asked)
-    if(NOT line IN_LIST built_sources)
-        message(NOTICE "release: built without '${line}', which the mirror served "
-            "stale still after waiting (${root_log}); the programs may embed a C library "
-            "without that suite's latest fixes, and the record's X-Apt-Sources lacks it. "
-            "Release again once the mirror is whole.")
-    endif()
-endforeach()
 if(EXISTS "${io}/apt")
     file(REMOVE_RECURSE "${CONVERTER_APT_DIR}")
     file(RENAME "${io}/apt" "${CONVERTER_APT_DIR}")
