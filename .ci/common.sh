@@ -61,7 +61,7 @@ converts() {
 # there, without "converter_". Only debian_13_only may be empty.
 read_architectures() {
 	local words
-	words=$(sed -n "s/^set(converter_$2 *\(.*\))\$/\1/p" "$checkout_root/cmake/architectures.cmake")
+	words=$(sed -n "s/^set(converter_$2\(\| \(.*\)\))\$/\2/p" "$checkout_root/cmake/architectures.cmake")
 	read -ra "$1" <<<"$words"
 	[[ -n $words || $2 == debian_13_only ]] || fail "cmake/architectures.cmake gives no converter_$2"
 }
