@@ -186,9 +186,8 @@ endfunction()
 
 if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
     include("${CMAKE_CURRENT_LIST_DIR}/architectures.cmake")
-    converter_packages_dir(packages)
     # The time the .debs were built with, as the build finds it.
     set(PROJECT_SOURCE_DIR "${CONVERTER_TOP}")
     include("${CMAKE_CURRENT_LIST_DIR}/source-date-epoch.cmake")
-    apt_repository("${packages}" "${CONVERTER_SOURCE_DATE_EPOCH}")
+    apt_repository("${CONVERTER_PACKAGES_DIR}" "${CONVERTER_SOURCE_DATE_EPOCH}")
 endif()

@@ -26,8 +26,7 @@ string(REGEX REPLACE "\\.(zip|tar\\.gz)$" "" CPACK_PACKAGE_FILE_NAME "${artefact
 # not one of cpack's generators: its External one would leave a description
 # of the files beside the installer.
 if(WIN32)
-    converter_packages_dir(packages)
-    set(CONVERTER_PACKAGE_DIR "${packages}" CACHE PATH
+    set(CONVERTER_PACKAGE_DIR "${CONVERTER_PACKAGES_DIR}" CACHE PATH
         "Where the package-msi build preset leaves the installer")
     converter_artefact(msi "" msi)
     set(msi "${CONVERTER_PACKAGE_DIR}/${msi}")
