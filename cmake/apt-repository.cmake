@@ -38,16 +38,13 @@ endfunction()
 # An empty stage, holding the release key's public half, which signs the
 # repository and is published in it.
 function(_apt_new_stage key_out)
-    if("$ENV{CONVERTER_OPENPGP_KEY}" STREQUAL "")
+    if(CONVERTER_OPENPGP_KEY STREQUAL "")
         apt_repository_fail("an apt repository is signed, and needs CONVERTER_OPENPGP_KEY")
     endif()
     file(REMOVE_RECURSE "${_apt_stage}")
     file(MAKE_DIRECTORY "${_apt_stage}/repo/${CONVERTER_APT_POOL}")
     converter_artefact(release-key "" key)
-    openpgp_export_key("${_apt_stage}/repo/${key}" failure)
-    if(failure)
-        apt_repository_fail("${failure}")
-    endif()
+    openpgp_export_key("${_apt_stage}/repo/${key}" apt_repository_fail)
     set(${key_out} "${_apt_stage}/repo/${key}" PARENT_SCOPE)
 endfunction()
 
@@ -56,7 +53,7 @@ endfunction()
 # it is the one that key signed for. With a <pool>, its .debs are copied
 # there, beside this release's, which must be the same bytes as any published.
 function(_apt_published keyring pool)
-    set(dir "$ENV{CONVERTER_APT_REPOSITORY}")
+    set(dir "${CONVERTER_APT_REPOSITORY}")
     set(in_release "${dir}/dists/stable/InRelease")
     if(NOT EXISTS "${in_release}")
         apt_repository_fail("CONVERTER_APT_REPOSITORY ${dir} is not an apt repository: "
@@ -66,7 +63,7 @@ function(_apt_published keyring pool)
         OUTPUT_VARIABLE release ERROR_QUIET RESULT_VARIABLE rc)
     if(NOT rc EQUAL 0)
         apt_repository_fail("CONVERTER_APT_REPOSITORY ${dir} is not signed by "
-            "CONVERTER_OPENPGP_KEY $ENV{CONVERTER_OPENPGP_KEY}")
+            "CONVERTER_OPENPGP_KEY ${CONVERTER_OPENPGP_KEY}")
     endif()
     string(REGEX MATCH "\nSHA256:\n( [^\n]*\n)*" release "${release}")
     string(REGEX MATCHALL "[0-9a-f]+ +[0-9]+ main/binary-[a-z0-9]+/Packages\n" indices "${release}")
@@ -108,7 +105,7 @@ function(_apt_matches file sha256)
         file(SHA256 "${file}" actual)
     endif()
     if(NOT "${actual}" STREQUAL sha256)
-        apt_repository_fail("CONVERTER_APT_REPOSITORY $ENV{CONVERTER_APT_REPOSITORY}: "
+        apt_repository_fail("CONVERTER_APT_REPOSITORY ${CONVERTER_APT_REPOSITORY}: "
             "${file} is missing or is not the file its signed index names")
     endif()
 endfunction()
@@ -116,7 +113,7 @@ endfunction()
 # Before anything is built: a repository to add to needs the key to sign
 # the result, and must be one that this key signed.
 function(apt_repository_check)
-    if(NOT "$ENV{CONVERTER_APT_REPOSITORY}" STREQUAL "")
+    if(NOT CONVERTER_APT_REPOSITORY STREQUAL "")
         _apt_new_stage(key)
         _apt_published("${key}" "")
         file(REMOVE_RECURSE "${_apt_stage}")
@@ -136,7 +133,7 @@ function(apt_repository packages epoch)
         apt_repository_fail("${packages} holds no .deb for the repository")
     endif()
     file(COPY ${built} DESTINATION "${pool}")
-    if(NOT "$ENV{CONVERTER_APT_REPOSITORY}" STREQUAL "")
+    if(NOT CONVERTER_APT_REPOSITORY STREQUAL "")
         _apt_published("${key}" "${pool}")
     endif()
 
@@ -169,18 +166,17 @@ APT::FTPArchive::Release { Origin \"converter\"; Label \"converter\"; Suite \"st
             "${rc} ${errors}")
     endif()
     set(release "${repo}/dists/stable/Release")
+    set(why "apt-ftparchive or gpg could not write ${release}")
     execute_process(COMMAND ${ftparchive} release dists/stable WORKING_DIRECTORY "${repo}"
-        OUTPUT_FILE "${_apt_stage}/Release" RESULT_VARIABLE rc)
-    file(RENAME "${_apt_stage}/Release" "${release}")
-    set(gpg gpg --batch --no-tty --yes --faked-system-time "${epoch}!"
-        --local-user "$ENV{CONVERTER_OPENPGP_KEY}")
-    execute_process(COMMAND ${gpg} --clearsign --output "${repo}/dists/stable/InRelease"
-        "${release}" RESULT_VARIABLE rc1 ERROR_VARIABLE errors1)
-    execute_process(COMMAND ${gpg} --armor --detach-sign --output "${release}.gpg"
-        "${release}" RESULT_VARIABLE rc2 ERROR_VARIABLE errors2)
-    if(NOT rc EQUAL 0 OR NOT rc1 EQUAL 0 OR NOT rc2 EQUAL 0)
-        apt_repository_fail("apt-ftparchive or gpg could not write ${release}: ${errors1}${errors2}")
+        OUTPUT_FILE "${_apt_stage}/Release" ERROR_VARIABLE errors RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+        apt_repository_fail("${why}: ${errors}")
     endif()
+    file(RENAME "${_apt_stage}/Release" "${release}")
+    set(gpg apt_repository_fail "${why}"
+        gpg --batch --no-tty --yes --faked-system-time "${epoch}!" --local-user "${CONVERTER_OPENPGP_KEY}")
+    signing_run(${gpg} --clearsign --output "${repo}/dists/stable/InRelease" "${release}")
+    signing_run(${gpg} --armor --detach-sign --output "${release}.gpg" "${release}")
     file(REMOVE_RECURSE "${CONVERTER_APT_DIR}")
     file(RENAME "${repo}" "${CONVERTER_APT_DIR}")
     file(REMOVE_RECURSE "${_apt_stage}")
@@ -190,9 +186,8 @@ endfunction()
 
 if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
     include("${CMAKE_CURRENT_LIST_DIR}/architectures.cmake")
-    converter_packages_dir(packages)
     # The time the .debs were built with, as the build finds it.
     set(PROJECT_SOURCE_DIR "${CONVERTER_TOP}")
     include("${CMAKE_CURRENT_LIST_DIR}/source-date-epoch.cmake")
-    apt_repository("${packages}" "${CONVERTER_SOURCE_DATE_EPOCH}")
+    apt_repository("${CONVERTER_PACKAGES_DIR}" "${CONVERTER_SOURCE_DATE_EPOCH}")
 endif()

@@ -29,7 +29,9 @@ endforeach()
 file(STRINGS "${CONVERTER_TOP}/debian/control" CONVERTER_CONTACT REGEX "^Maintainer: " LIMIT_COUNT 1)
 string(REGEX REPLACE "^Maintainer: " "" CONVERTER_CONTACT "${CONVERTER_CONTACT}")
 set(CONVERTER_APT_POOL "${_converter_APT_POOL}")
-# Where a keyed release writes its apt repository.
+# Where the package presets leave every artefact, and a keyed release its
+# apt repository.
+set(CONVERTER_PACKAGES_DIR "${CONVERTER_TOP}/${_converter_PACKAGES_DIR}")
 set(CONVERTER_APT_DIR "${CONVERTER_TOP}/${_converter_APT_DIR}")
 
 # The file name of an artefact of the release set: <kind> is deb or tarball
@@ -63,8 +65,3 @@ if(NOT CMAKE_SCRIPT_MODE_FILE)
         "${CONVERTER_TOP}/debian/changelog" "${CONVERTER_TOP}/debian/control"
         "${CONVERTER_TOP}/LICENSE" "${CMAKE_CURRENT_LIST_DIR}/facts")
 endif()
-
-# Where the package presets leave every artefact.
-function(converter_packages_dir out)
-    set(${out} "${CONVERTER_TOP}/${_converter_PACKAGES_DIR}" PARENT_SCOPE)
-endfunction()

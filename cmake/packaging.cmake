@@ -11,27 +11,22 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_DESCRIPTION
     "converter converts one temperature between the Celsius and Fahrenheit\n\
 scales, prints one line, and tells the outcome in its exit status.")
-# The Windows program is linked stripped.
-if(NOT WIN32)
+# Named as cmake/facts names the artefacts, by the Debian
+# architecture that the program is for, not the one cpack runs on. The
+# Windows program is linked stripped.
+if(WIN32)
+    converter_artefact(zip "" artefact)
+else()
+    converter_artefact(tarball "${CONVERTER_ARCH}" artefact)
     set(CPACK_STRIP_FILES ON)
 endif()
-
-# Named as cmake/facts names the artefacts, by the Debian
-# architecture that the program is for, not the one cpack runs on.
-if(WIN32)
-    converter_artefact(zip "" zip)
-    string(REGEX REPLACE "\\.zip$" "" CPACK_PACKAGE_FILE_NAME "${zip}")
-else()
-    converter_artefact(tarball "${CONVERTER_ARCH}" tarball)
-    string(REGEX REPLACE "\\.tar\\.gz$" "" CPACK_PACKAGE_FILE_NAME "${tarball}")
-endif()
+string(REGEX REPLACE "\\.(zip|tar\\.gz)$" "" CPACK_PACKAGE_FILE_NAME "${artefact}")
 
 # The Windows installer, which the package-msi build preset builds. It is
 # not one of cpack's generators: its External one would leave a description
 # of the files beside the installer.
 if(WIN32)
-    converter_packages_dir(packages)
-    set(CONVERTER_PACKAGE_DIR "${packages}" CACHE PATH
+    set(CONVERTER_PACKAGE_DIR "${CONVERTER_PACKAGES_DIR}" CACHE PATH
         "Where the package-msi build preset leaves the installer")
     converter_artefact(msi "" msi)
     set(msi "${CONVERTER_PACKAGE_DIR}/${msi}")

@@ -17,11 +17,10 @@ include("${CMAKE_CURRENT_LIST_DIR}/buildinfo.cmake")
 # finds in the root's log, and leaves no half-made, half-signed set behind.
 # (FATAL_ERROR would fold the line.)
 function(release_fail)
-    converter_packages_dir(packages)
-    file(REMOVE_RECURSE "${packages}")
+    file(REMOVE_RECURSE "${CONVERTER_PACKAGES_DIR}")
     string(CONCAT why ${ARGN})
     message(NOTICE "release: ${why}")
-    message(FATAL_ERROR "The release stopped, and left nothing in ${packages}.")
+    message(FATAL_ERROR "The release stopped, and left nothing in ${CONVERTER_PACKAGES_DIR}.")
 endfunction()
 
 # The environment that the build in the release root is given, and that the
@@ -40,12 +39,16 @@ function(release_apt_source line out)
     set(${out}_components "${CMAKE_MATCH_3}" PARENT_SCOPE)
 endfunction()
 
-# Builds the set from the tree <top> into <packages>, with each step's log
-# in <logs>, and sets <epoch_var> to the time that every artefact carries:
-# the Windows zip and installer, then for every architecture its .deb and
-# its static tarball, with a bill of materials beside each, and the
-# Authenticode signatures that keys or published signatures allow.
+# Builds the set from the tree <top> into <packages>, afresh, with each
+# step's log in <logs>, and sets <epoch_var> to the time that every artefact
+# carries: the Windows zip and installer, then for every architecture its
+# .deb and its static tarball, with a bill of materials beside each, and the
+# Authenticode signatures that keys or published signatures allow, which are
+# checked first.
 function(release_set top packages logs epoch_var)
+    signing_check()
+    signing_tools_check()
+    file(REMOVE_RECURSE "${packages}")
     file(MAKE_DIRECTORY "${packages}" "${logs}")
     set(PROJECT_SOURCE_DIR "${top}")
     include("${CMAKE_CURRENT_FUNCTION_LIST_DIR}/source-date-epoch.cmake")
@@ -63,8 +66,8 @@ function(release_set top packages logs epoch_var)
     _release_step(package-windows "${CMAKE_COMMAND}" --workflow --preset package-windows)
     _release_step(package-msi "${CMAKE_COMMAND}" --workflow --preset package-msi)
     authenticode("${packages}/${msi}" "${msi-signature}" "${packages}" "${epoch}")
-    sbom("${packages}/${zip}" "${windows}/converter.map" "${CONVERTER_VERSION}" windows-x86)
-    sbom("${packages}/${msi}" "${windows}/converter.map" "${CONVERTER_VERSION}" windows-x86)
+    sbom("${packages}/${zip}" "${windows}/converter.map" windows-x86)
+    sbom("${packages}/${msi}" "${windows}/converter.map" windows-x86)
 
     foreach(arch IN LISTS converter_architectures)
         if(NOT arch IN_LIST converter_debian_13_only)
@@ -74,16 +77,17 @@ function(release_set top packages logs epoch_var)
         _release_step(package-tarball-${arch} "${CMAKE_COMMAND}" --workflow --preset package-tarball)
         converter_artefact(tarball ${arch} tarball)
         converter_binary_dir(portable ${arch} portable)
-        sbom("${packages}/${tarball}" "${portable}/converter.map" "${CONVERTER_VERSION}" ${arch})
+        sbom("${packages}/${tarball}" "${portable}/converter.map" ${arch})
     endforeach()
     unset(ENV{DEB_HOST_ARCH})
     set(${epoch_var} "${epoch}" PARENT_SCOPE)
 endfunction()
 
-# The part of the set that a Debian 13 root builds, as release_set builds
-# the rest: the .debs of the architectures that Debian 12 has no archive
-# for, each with its bill of materials.
+# The part of the set that a Debian 13 root builds, afresh, as release_set
+# builds the rest: the .debs of the architectures that Debian 12 has no
+# archive for, each with its bill of materials.
 function(release_set_debian_13 top packages logs epoch_var)
+    file(REMOVE_RECURSE "${packages}")
     file(MAKE_DIRECTORY "${packages}" "${logs}")
     set(PROJECT_SOURCE_DIR "${top}")
     include("${CMAKE_CURRENT_FUNCTION_LIST_DIR}/source-date-epoch.cmake")
@@ -121,6 +125,5 @@ function(_release_deb arch)
         COMMAND_ERROR_IS_FATAL ANY)
     converter_artefact(deb ${arch} deb)
     file(COPY_FILE "${work}/${deb}" "${packages}/${deb}")
-    sbom("${packages}/${deb}" "${work}/converter/obj-${triplet}/converter.map"
-        "${CONVERTER_VERSION}" ${arch})
+    sbom("${packages}/${deb}" "${work}/converter/obj-${triplet}/converter.map" ${arch})
 endfunction()

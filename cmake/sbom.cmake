@@ -7,11 +7,11 @@
 # is read out of the artefact itself. Included by
 # cmake/release-set.cmake.
 #
-#	sbom(<artefact> <linker map of its program> <version> <architecture>)
+#	sbom(<artefact> <linker map of its program> <architecture>)
 include("${CMAKE_CURRENT_LIST_DIR}/facts.cmake")
 
-function(sbom artefact map version arch)
+function(sbom artefact map arch)
     execute_process(COMMAND /usr/bin/python3 "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/components.py"
-            bill "${artefact}" "${map}" "${version}" "${arch}" "${CONVERTER_VENDOR}"
+            bill "${artefact}" "${map}" "${CONVERTER_VERSION}" "${arch}" "${CONVERTER_VENDOR}"
         COMMAND_ERROR_IS_FATAL ANY)
 endfunction()

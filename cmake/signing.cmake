@@ -22,36 +22,36 @@
 
 include("${CMAKE_CURRENT_LIST_DIR}/facts.cmake")
 
-# The variable <name> set from the environment variable of that name, empty
-# where it is unset: every key and published release comes in that way.
-macro(signing_env name)
-    if(DEFINED ENV{${name}} AND NOT "$ENV{${name}}" STREQUAL "")
-        set(${name} "$ENV{${name}}")
-    else()
-        set(${name} "")
-    endif()
-endmacro()
+# Every key, published release and repository comes in from the environment,
+# each into the variable of its name, empty where it is unset.
+foreach(name IN ITEMS CONVERTER_OPENPGP_KEY CONVERTER_AUTHENTICODE_CERT CONVERTER_AUTHENTICODE_KEY
+        CONVERTER_RELEASE_SIGNATURES CONVERTER_APT_REPOSITORY)
+    set(${name} "$ENV{${name}}")
+endforeach()
 
-# The release key's public half, as apt and the README's check read it;
-# <failure> names what went wrong, or is empty.
-function(openpgp_export_key file failure)
-    execute_process(COMMAND gpg --batch --export "$ENV{CONVERTER_OPENPGP_KEY}"
+# Runs the command <ARGN>; where it fails, <fail> (release_fail or
+# apt_repository_fail) stops with <why> and what the command said.
+function(signing_run fail why)
+    execute_process(COMMAND ${ARGN} OUTPUT_VARIABLE out ERROR_VARIABLE out RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0)
+        cmake_language(CALL ${fail} "${why}: ${out}")
+    endif()
+endfunction()
+
+# The release key's public half, as apt and the README's check read it; where
+# gpg cannot give it, <fail> stops.
+function(openpgp_export_key file fail)
+    execute_process(COMMAND gpg --batch --export "${CONVERTER_OPENPGP_KEY}"
         OUTPUT_FILE "${file}" RESULT_VARIABLE rc)
     file(SIZE "${file}" size)
     if(NOT rc EQUAL 0 OR size EQUAL 0)
-        set(${failure} "gpg could not export CONVERTER_OPENPGP_KEY $ENV{CONVERTER_OPENPGP_KEY}" PARENT_SCOPE)
-    else()
-        set(${failure} "" PARENT_SCOPE)
+        cmake_language(CALL ${fail} "gpg could not export CONVERTER_OPENPGP_KEY ${CONVERTER_OPENPGP_KEY}")
     endif()
 endfunction()
 
 # Everything the signatures need, checked before anything is built: a release
 # either signs completely or stops with one line.
 function(signing_check)
-    foreach(name IN ITEMS CONVERTER_OPENPGP_KEY CONVERTER_AUTHENTICODE_CERT
-            CONVERTER_AUTHENTICODE_KEY CONVERTER_RELEASE_SIGNATURES)
-        signing_env(${name})
-    endforeach()
     if(CONVERTER_OPENPGP_KEY)
         execute_process(COMMAND gpg --batch --list-secret-keys --with-colons
                 "${CONVERTER_OPENPGP_KEY}"
@@ -97,8 +97,6 @@ endfunction()
 # The machine that signs or attaches has the osslsigncode that gives the
 # published bytes.
 function(signing_tools_check)
-    signing_env(CONVERTER_AUTHENTICODE_CERT)
-    signing_env(CONVERTER_RELEASE_SIGNATURES)
     if(CONVERTER_AUTHENTICODE_CERT OR CONVERTER_RELEASE_SIGNATURES)
         execute_process(COMMAND osslsigncode --version
             OUTPUT_VARIABLE version ERROR_VARIABLE version RESULT_VARIABLE rc)
@@ -114,27 +112,14 @@ endfunction()
 # the detached signature <name> into <packages>. Without keys or published
 # signatures it does nothing.
 function(authenticode file name packages epoch)
-    signing_env(CONVERTER_AUTHENTICODE_CERT)
-    signing_env(CONVERTER_AUTHENTICODE_KEY)
-    signing_env(CONVERTER_RELEASE_SIGNATURES)
     set(signed "${file}.signed")
     file(REMOVE "${signed}")
     if(CONVERTER_AUTHENTICODE_CERT)
-        execute_process(COMMAND osslsigncode sign
-                -certs "${CONVERTER_AUTHENTICODE_CERT}"
-                -key "${CONVERTER_AUTHENTICODE_KEY}"
-                -h sha256 -n converter -time "${epoch}"
-                -in "${file}" -out "${signed}"
-            OUTPUT_VARIABLE out ERROR_VARIABLE out RESULT_VARIABLE rc)
-        if(NOT rc EQUAL 0)
-            release_fail("osslsigncode could not sign ${file}: ${out}")
-        endif()
-        execute_process(COMMAND osslsigncode extract-signature -pem
-                -in "${signed}" -out "${packages}/${name}"
-            OUTPUT_VARIABLE out ERROR_VARIABLE out RESULT_VARIABLE rc)
-        if(NOT rc EQUAL 0)
-            release_fail("osslsigncode could not extract the signature of ${file}: ${out}")
-        endif()
+        signing_run(release_fail "osslsigncode could not sign ${file}" osslsigncode sign
+            -certs "${CONVERTER_AUTHENTICODE_CERT}" -key "${CONVERTER_AUTHENTICODE_KEY}"
+            -h sha256 -n converter -time "${epoch}" -in "${file}" -out "${signed}")
+        signing_run(release_fail "osslsigncode could not extract the signature of ${file}"
+            osslsigncode extract-signature -pem -in "${signed}" -out "${packages}/${name}")
     elseif(CONVERTER_RELEASE_SIGNATURES)
         set(published "${CONVERTER_RELEASE_SIGNATURES}/${name}")
         if(NOT EXISTS "${published}")
@@ -173,25 +158,17 @@ endfunction()
 
 # SHA256SUMS.asc: an armored, detached OpenPGP signature, made at <epoch>.
 function(openpgp_sign sums epoch)
-    signing_env(CONVERTER_OPENPGP_KEY)
     if(CONVERTER_OPENPGP_KEY)
         # gpg refuses to sign at a time before its key existed.
-        execute_process(COMMAND gpg --batch --yes --no-tty
-                --faked-system-time "${epoch}!" --local-user "${CONVERTER_OPENPGP_KEY}"
-                --armor --detach-sign --output "${sums}.asc" "${sums}"
-            OUTPUT_VARIABLE out ERROR_VARIABLE out RESULT_VARIABLE rc)
-        if(NOT rc EQUAL 0)
-            release_fail("gpg could not sign ${sums} with ${CONVERTER_OPENPGP_KEY} "
-                "at ${epoch} (a release key must predate the version's date): ${out}")
-        endif()
+        set(why "gpg could not sign ${sums} with ${CONVERTER_OPENPGP_KEY} at ${epoch}")
+        signing_run(release_fail "${why} (a release key must predate the version's date)"
+            gpg --batch --yes --no-tty --faked-system-time "${epoch}!" --local-user "${CONVERTER_OPENPGP_KEY}"
+            --armor --detach-sign --output "${sums}.asc" "${sums}")
         # Beside it, the key's public half that checks it, which the sums
         # do not list: whoever holds the key could make both.
         cmake_path(GET sums PARENT_PATH dir)
         converter_artefact(release-key "" key)
-        openpgp_export_key("${dir}/${key}" failure)
-        if(failure)
-            release_fail("${failure}")
-        endif()
+        openpgp_export_key("${dir}/${key}" release_fail)
     endif()
 endfunction()
 
@@ -200,12 +177,8 @@ endfunction()
 function(sha256sums_write packages)
     file(GLOB files RELATIVE "${packages}" "${packages}/*")
     list(SORT files)
-    set(sums "")
-    foreach(file IN LISTS files)
-        file(SHA256 "${packages}/${file}" sum)
-        string(APPEND sums "${sum}  ${file}\n")
-    endforeach()
-    file(WRITE "${packages}/SHA256SUMS" "${sums}")
+    execute_process(COMMAND sha256sum -- ${files} WORKING_DIRECTORY "${packages}"
+        OUTPUT_FILE "${packages}/SHA256SUMS" COMMAND_ERROR_IS_FATAL ANY)
 endfunction()
 
 # Read: the files that <sums> names into <prefix>, each one's sum into
@@ -225,22 +198,20 @@ endfunction()
 # A rebuild is the published release only if its sums are the very same;
 # then the published signature of them holds for it too.
 function(published_sums_check sums)
-    signing_env(CONVERTER_RELEASE_SIGNATURES)
     if(NOT CONVERTER_RELEASE_SIGNATURES)
         return()
     endif()
     sha256sums_read("${CONVERTER_RELEASE_SIGNATURES}/SHA256SUMS" published)
     sha256sums_read("${sums}" rebuilt)
-    set(names ${published} ${rebuilt})
-    list(REMOVE_DUPLICATES names)
-    list(SORT names)
     set(differ "")
-    foreach(name IN LISTS names)
+    foreach(name IN LISTS published rebuilt)
         if(NOT "${published_${name}}" STREQUAL "${rebuilt_${name}}")
             list(APPEND differ "${name}")
         endif()
     endforeach()
     if(differ)
+        list(REMOVE_DUPLICATES differ)
+        list(SORT differ)
         list(JOIN differ " " differ)
         release_fail("The rebuild differs from the release in "
             "${CONVERTER_RELEASE_SIGNATURES}: ${differ}")
