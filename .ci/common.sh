@@ -255,3 +255,17 @@ logged() {
 	shift
 	"$@" >"$log" 2>&1 || fail "$* ended with $?: $(tail -n 20 "$log")"
 }
+
+# An HTTP server for the directory $1, which it makes, on 127.0.0.1 at a port
+# that the kernel picks: its process in $server and its address in $url,
+# for the caller to stop.
+serve_http() {
+	local line port
+	mkdir -p "$1"
+	exec {from_server}< <(exec python3 -u -m http.server --bind 127.0.0.1 --directory "$1" 0 2>"$1.log")
+	server=$!
+	read -r line <&"$from_server" || fail "the HTTP server ended: $(cat "$1.log")"
+	port=$(sed -n 's/^Serving HTTP on .* port \([0-9]*\) .*/\1/p' <<<"$line")
+	[[ -n $port ]] || fail "the HTTP server gave no port: $line"
+	url=http://127.0.0.1:$port
+}
