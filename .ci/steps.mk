@@ -15,13 +15,14 @@ steps := readme release-packages cross-setup other-packages signed-release rebui
 # None of them is a file: bench/ is a directory, and every step runs anew.
 .PHONY: ci $(steps)
 ci: shipped release-checks rebuilt-release apt-repository debian-13
-# The release and its rebuild are the run's longest chain, and mostly one
-# process at a time: every other step gives way to them on the CPUs.
-chain := signed-release rebuilt-release
+# Once the release is signed, its rebuild is the run's longest chain, and
+# mostly one process at a time: the checks that begin with it take what CPU
+# it leaves. Before, every step needs its CPU share to be done in time.
+yielding := shipped release-checks apt-repository
 # The line that a step begins shows as it begins; its output, when it ends.
 $(steps):
 	@echo "== $@ begins"
-	@$(if $(filter $@,$(chain)),,nice -n 10) .ci/run $@
+	@$(if $(filter $@,$(yielding)),nice -n 10) .ci/run $@
 
 # The README's commands first and alone: the machine is then as fresh as
 # the README says.
